@@ -1,0 +1,54 @@
+# Makes the imported target `libvlc`: the libVLC headers from an installed SDK and an import
+# library for libvlc.dll. With QUILLET_LIBVLC_SDK naming a Windows libVLC SDK folder, its headers
+# and import library are used as they are; otherwise the headers come from the system (Debian's
+# libvlc-dev:i386) and the import library is generated from cmake/libvlc.spec, the one list of
+# the functions the player calls.
+set(QUILLET_LIBVLC_SDK "" CACHE PATH "Folder of a Windows libVLC SDK (holds include/vlc and lib/)")
+set(LIBVLC_SPEC ${CMAKE_CURRENT_LIST_DIR}/libvlc.spec)
+
+add_library(libvlc_headers INTERFACE)
+add_library(libvlc INTERFACE)
+target_link_libraries(libvlc INTERFACE libvlc_headers)
+
+if(QUILLET_LIBVLC_SDK)
+  find_library(LIBVLC_SDK_IMPLIB NAMES libvlc.dll.a libvlc.lib vlc libvlc
+               PATHS ${QUILLET_LIBVLC_SDK}/lib ${QUILLET_LIBVLC_SDK}/sdk/lib NO_DEFAULT_PATH)
+  find_path(LIBVLC_SDK_INCLUDE vlc/vlc.h
+            PATHS ${QUILLET_LIBVLC_SDK}/include ${QUILLET_LIBVLC_SDK}/sdk/include NO_DEFAULT_PATH)
+  if(NOT LIBVLC_SDK_IMPLIB OR NOT LIBVLC_SDK_INCLUDE)
+    message(FATAL_ERROR "QUILLET_LIBVLC_SDK=${QUILLET_LIBVLC_SDK} has no include/vlc/vlc.h and lib/libvlc import library")
+  endif()
+  target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_SDK_INCLUDE})
+  target_link_libraries(libvlc INTERFACE ${LIBVLC_SDK_IMPLIB})
+  return()
+endif()
+
+# The system headers sit in /usr/include, which must not become an include folder of the
+# Windows build: expose only its vlc/ folder through a folder of our own.
+find_path(LIBVLC_SYSTEM_INCLUDE vlc/vlc.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(NOT LIBVLC_SYSTEM_INCLUDE)
+  message(FATAL_ERROR "libVLC headers not found: install libvlc-dev:i386 or set QUILLET_LIBVLC_SDK")
+endif()
+set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
+file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
+file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
+
+# spec -> .def -> import library, at configure time.
+file(STRINGS ${LIBVLC_SPEC} spec_lines REGEX "^@ cdecl ")
+set(def_text "LIBRARY libvlc.dll\nEXPORTS\n")
+foreach(line IN LISTS spec_lines)
+  string(REGEX REPLACE "^@ cdecl ([A-Za-z0-9_]+).*" "\\1" name "${line}")
+  string(APPEND def_text "  ${name}\n")
+endforeach()
+set(LIBVLC_DEF ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.def)
+file(WRITE ${LIBVLC_DEF} "${def_text}")
+set(LIBVLC_IMPLIB ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.dll.a)
+execute_process(COMMAND ${CMAKE_DLLTOOL} -d ${LIBVLC_DEF} -l ${LIBVLC_IMPLIB} -D libvlc.dll
+                RESULT_VARIABLE dlltool_result)
+if(NOT dlltool_result EQUAL 0)
+  message(FATAL_ERROR "dlltool could not make the libVLC import library")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LIBVLC_SPEC})
+
+target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_HEADER_DIR})
+target_link_libraries(libvlc INTERFACE ${LIBVLC_IMPLIB})

@@ -1,0 +1,59 @@
+# Sourced by the scripts: a Wine prefix of the run's own, an X display (Xvfb unless told to use
+# the caller's), and a running wineserver with a virtual desktop, so that test programs start in
+# a few hundredths of a second and every window lives on one known desktop.
+#
+#   wine_up <state-dir> [fresh|keep] [xvfb|display]
+#   wine_down
+
+wine_free_display() {
+  local n=90
+  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+  echo "$n"
+}
+
+wine_up() {
+  local state=$1 mode=${2:-fresh} display=${3:-xvfb}
+  mkdir -p "$state"
+  state=$(cd "$state" && pwd) # Wine wants an absolute prefix path
+  export WINEPREFIX="$state/prefix"
+  export WINEARCH=win32
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # Only loopback is ever reached; Wine's HTTP stacks would follow a proxy from the environment.
+  unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy all_proxy ALL_PROXY no_proxy NO_PROXY
+
+  if [ "$display" = xvfb ] || [ -z "${DISPLAY:-}" ]; then
+    local n; n=$(wine_free_display)
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    WINE_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  fi
+
+  if [ "$mode" = fresh ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 </dev/null
+  fi
+  wineserver -p >/dev/null 2>&1 </dev/null || true # already running is fine
+  # Without a window manager every destroyed window costs Wine a wait; the virtual desktop
+  # avoids it and gives all windows one known screen.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
+  (wine explorer /desktop=Default,1280x800 >/dev/null 2>&1 </dev/null &)
+  for _ in $(seq 1 50); do
+    xwininfo -root -tree 2>/dev/null | grep -q 'Default - Wine desktop' && break
+    sleep 0.2
+  done
+}
+
+wine_down() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${WINE_XVFB_PID:-}" ]; then
+    kill "$WINE_XVFB_PID" >/dev/null 2>&1 || true
+    wait "$WINE_XVFB_PID" 2>/dev/null || true
+    WINE_XVFB_PID=
+  fi
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds Quillet and runs every test: the Windows build's tests under Wine (through ctest), and
+# the native sanitizer and fuzz checks of the pattern matcher. Installs what is missing first.
+#
+# For development: QUILLET_BUILD_DIR=<dir> picks the build folder, QUILLET_KEEP_PREFIX=1 reuses
+# the Wine prefix of an earlier run, QUILLET_SKIP_NATIVE=1 skips the native checks, and any
+# arguments go to ctest (e.g. scripts/test.sh -R PlayList).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/deps.sh
+build=${QUILLET_BUILD_DIR:-$root/build/mingw}
+
+if [ -f scripts/check-art.sh ]; then
+  bash scripts/check-art.sh
+fi
+
+cmake --preset mingw -B "$build" >/dev/null
+cmake --build "$build" -j2
+
+. scripts/lib/wine-env.sh
+trap wine_down EXIT
+if [ "${QUILLET_KEEP_PREFIX:-0}" = 1 ]; then mode=keep; else mode=fresh; fi
+wine_up "$build/wine" "$mode" xvfb
+
+status=0
+(cd "$build" && ctest --output-on-failure -j2 --timeout 300 "$@") || status=$?
+
+if [ -f scripts/native-check.sh ] && [ "${QUILLET_SKIP_NATIVE:-0}" != 1 ]; then
+  bash scripts/native-check.sh || status=$?
+fi
+exit $status

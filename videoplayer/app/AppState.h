@@ -1,0 +1,38 @@
+// The application state: the one main window and the long-lived objects, reached from every
+// part of the player. Touched on the user-interface thread only.
+#pragma once
+
+#include <windows.h>
+#include <memory>
+
+class PlayLogic;
+class PlayWnd;
+class PlayBar;
+class MediaPlayer;
+
+// Private message that carries a libVLC event type from libVLC's threads to the user-interface
+// thread (wParam: the event type).
+const UINT WM_PLAYER_EVENT = WM_APP + 1;
+
+struct AppState {
+    ULONG_PTR gdiplusToken = 0;
+    HINSTANCE hInstance = nullptr;
+    HWND mainWindow = nullptr;
+    std::unique_ptr<PlayLogic> controller;
+    std::unique_ptr<PlayWnd> videoSurface;
+    PlayBar* controlBar = nullptr; // owned by PlayBar's single instance
+    std::unique_ptr<MediaPlayer> engine;
+    UINT_PTR timerId = 0;
+    int placementValid = 0;
+    WINDOWPLACEMENT placement = {};
+    int fullScreen = 0;
+    int layoutEnabled = 0;
+    int firstLayout = 1;
+
+    AppState();
+    ~AppState();
+    // Zeroes every field but gdiplusToken and firstLayout, as the entry point does first.
+    void reset();
+};
+
+extern AppState app;

@@ -1,0 +1,56 @@
+// Caption text and time format.
+#include "videoplayer/app/Caption.h"
+
+#include <cwchar>
+
+namespace {
+
+const wchar_t ellipsis = L'\x2026';
+
+// Fits `name` into `room` characters by replacing its middle with an ellipsis.
+std::wstring shortenMiddle(const std::wstring& name, size_t room)
+{
+    if (name.size() <= room)
+        return name;
+    if (room == 0)
+        return std::wstring();
+    const size_t kept = room - 1;
+    const size_t head = (kept + 1) / 2, tail = kept - head;
+    return name.substr(0, head) + ellipsis + name.substr(name.size() - tail);
+}
+
+std::wstring withName(const std::wstring& title, const std::wstring& name, const std::wstring& rest)
+{
+    const std::wstring prefix = title + L" - ";
+    const size_t fixed = prefix.size() + rest.size();
+    if (fixed >= maxCaptionLength)
+        return (prefix + rest).substr(0, maxCaptionLength);
+    return prefix + shortenMiddle(name, maxCaptionLength - fixed) + rest;
+}
+
+} // namespace
+
+std::wstring formatTime(int64_t ms)
+{
+    const int64_t s = ms / 1000, m = s / 60, h = m / 60;
+    wchar_t text[24];
+    swprintf(text, 24, L"%02ld:%02ld:%02ld", static_cast<long>(static_cast<int32_t>(h)),
+             static_cast<long>(static_cast<int32_t>(m % 60)), static_cast<long>(static_cast<int32_t>(s % 60)));
+    return text;
+}
+
+std::wstring composeCaption(const std::wstring& title)
+{
+    return title.substr(0, maxCaptionLength);
+}
+
+std::wstring composeCaption(const std::wstring& title, const std::wstring& name)
+{
+    return withName(title, name, std::wstring());
+}
+
+std::wstring composeCaption(const std::wstring& title, const std::wstring& name, const std::wstring& position,
+                            const std::wstring& length)
+{
+    return withName(title, name, L" | " + position + L" | " + length);
+}

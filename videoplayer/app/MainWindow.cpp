@@ -1,0 +1,390 @@
+// The main window. The window procedure only dispatches; each message and command has its own
+// handler below.
+#include "videoplayer/app/MainWindow.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "videoplayer/app/AppState.h"
+#include "videoplayer/app/Caption.h"
+#include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/MediaPlayer.h"
+#include "videoplayer/playback/PlayLogic.h"
+#include "videoplayer/res/resource.h"
+#include "videoplayer/ui/PlayBar.h"
+#include "videoplayer/ui/PlayWnd.h"
+#include "videoplayer/ui/UiClock.h"
+#include "videoplayer/ui/UiResources.h"
+
+namespace {
+
+const wchar_t productName[] = L"Quillet";
+const wchar_t productVersion[] = L"1.1";
+
+bool enginePlaying()
+{
+    return app.engine && app.engine->isPlaying();
+}
+
+// ---- Commands ---------------------------------------------------------------------------
+
+void showAbout()
+{
+    DialogBoxParamW(app.hInstance, MAKEINTRESOURCEW(IDD_ABOUTBOX), app.mainWindow, AboutDlgProc, 0);
+}
+
+void exitCommand()
+{
+    PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
+}
+
+void toggleFullScreen()
+{
+    if (app.fullScreen)
+        leaveFullScreen();
+    else
+        enterFullScreen();
+}
+
+void playOrPause()
+{
+    if (app.controller->isPlaying())
+        app.controller->pause();
+    else
+        app.controller->play();
+}
+
+void pauseCommand() { app.controller->pause(); }
+void stopCommand() { app.controller->stop(); }
+
+void closeCommand()
+{
+    if (enginePlaying())
+        app.controller->stop();
+}
+
+void muteCommand() { app.controller->toggleMute(); }
+void forwardCommand() { app.controller->seek(1); }
+void backwardCommand() { app.controller->seek(-1); }
+void previousCommand() { app.controller->stepFile(-1); }
+void nextCommand() { app.controller->stepFile(1); }
+void volumeUpCommand() { app.controller->stepVolume(1); }
+void volumeDownCommand() { app.controller->stepVolume(-1); }
+
+struct CommandEntry {
+    int id;
+    void (*run)();
+};
+
+// Every command of the player, whatever sends it: accelerator, context menu or bar button.
+const CommandEntry commandTable[] = {
+    {IDM_ABOUT, showAbout},
+    {IDM_OPEN, onOpen},
+    {IDM_EXIT, exitCommand},
+    {IDM_FULLSCREEN, toggleFullScreen},
+    {IDM_LEAVE_FULLSCREEN, leaveFullScreen},
+    {IDM_PLAY, playOrPause},
+    {IDM_PAUSE, pauseCommand},
+    {IDM_STOP, stopCommand},
+    {IDM_CLOSE, closeCommand},
+    {IDM_MUTE, muteCommand},
+    {IDM_FORWARD, forwardCommand},
+    {IDM_PREVIOUS, previousCommand},
+    {IDM_NEXT, nextCommand},
+    {IDM_BACKWARD, backwardCommand},
+    {IDM_VOLUME_UP, volumeUpCommand},
+    {IDM_VOLUME_DOWN, volumeDownCommand},
+};
+
+const CommandEntry* findCommand(int id)
+{
+    for (const CommandEntry& entry : commandTable)
+        if (entry.id == id)
+            return &entry;
+    return nullptr;
+}
+
+// ---- Messages ---------------------------------------------------------------------------
+
+void onCreate(HWND window)
+{
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"IDI_PLAYER");
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void fillBlack(HWND window, HDC dc)
+{
+    RECT rc;
+    GetClientRect(window, &rc);
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    FillRect(dc, &rc, black);
+    DeleteObject(black);
+}
+
+void onPaint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    fillBlack(window, dc);
+    EndPaint(window, &ps);
+}
+
+void onSize(WPARAM kind)
+{
+    if (kind != SIZE_MINIMIZED)
+        relayout();
+    savePlacement();
+}
+
+void onTimer()
+{
+    updateTitle();
+    if (app.videoSurface)
+        app.videoSurface->updateCursor();
+    if (app.controller)
+        app.controller->onTimer();
+    if (app.controlBar)
+        app.controlBar->autoHideTick();
+}
+
+bool onCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const CommandEntry* command = findCommand(LOWORD(wParam));
+    if (!command)
+        return false;
+    (void)window;
+    (void)lParam;
+    command->run();
+    return true;
+}
+
+// ---- Layout helpers ---------------------------------------------------------------------
+
+bool barVisible()
+{
+    return app.controlBar && app.controlBar->hwnd &&
+           (GetWindowLongW(app.controlBar->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void moveChild(HWND child, int x, int y, int w, int h, BOOL repaint)
+{
+    if (child)
+        MoveWindow(child, x, y, w, h, repaint);
+}
+
+HWND surfaceWindow() { return app.videoSurface ? app.videoSurface->hwnd : nullptr; }
+HWND barWindow() { return app.controlBar ? app.controlBar->hwnd : nullptr; }
+int barHeight() { return app.controlBar ? app.controlBar->barHeight() : 0; }
+
+// Grows the window so that its client area has at least the minimum size; returns the client
+// rectangle as it then is.
+RECT enforceMinimumSize(int h)
+{
+    RECT client;
+    GetClientRect(app.mainWindow, &client);
+    const int w = client.right, height = client.bottom;
+    const int wantW = w < minimumClientWidth ? minimumClientWidth : w;
+    const int wantH = height - h >= minimumVideoHeight ? height : h + minimumVideoHeight;
+    if ((wantW != w || wantH != height) && IsWindow(app.mainWindow)) {
+        RECT outer;
+        GetWindowRect(app.mainWindow, &outer);
+        SetWindowPos(app.mainWindow, nullptr, 0, 0, outer.right - outer.left + (wantW - w),
+                     outer.bottom - outer.top + (wantH - height), SWP_NOZORDER | SWP_NOMOVE);
+        GetClientRect(app.mainWindow, &client);
+    }
+    return client;
+}
+
+} // namespace
+
+// ---- Window procedure -------------------------------------------------------------------
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: onCreate(window); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_MOVE: savePlacement(); return 0;
+    case WM_SIZE: onSize(wParam); return 0;
+    case WM_PAINT: onPaint(window); return 0;
+    case WM_ERASEBKGND: fillBlack(window, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_CLOSE: onClose(); return 0;
+    case WM_TIMER: onTimer(); return 0;
+    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
+    case WM_COMMAND:
+        if (onCommand(window, wParam, lParam))
+            return 0;
+        break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void runCommand(int command)
+{
+    if (const CommandEntry* entry = findCommand(command))
+        entry->run();
+}
+
+// ---- Placement, layout and full screen --------------------------------------------------
+
+void savePlacement()
+{
+    if (app.fullScreen || !app.layoutEnabled)
+        return;
+    app.placement.length = sizeof(app.placement);
+    app.placementValid = GetWindowPlacement(app.mainWindow, &app.placement) ? 1 : 0;
+}
+
+void relayout()
+{
+    if (!app.layoutEnabled)
+        return;
+    const bool barWasVisible = barVisible();
+    moveChild(surfaceWindow(), 0, 0, 0, 0, FALSE);
+    if (barWindow())
+        ShowWindow(barWindow(), SW_HIDE);
+    const int h = (barWasVisible || !app.fullScreen) ? barHeight() : 0;
+    if (app.firstLayout && !app.placementValid && IsWindow(app.mainWindow)) {
+        setClientSize(app.mainWindow, defaultClientWidth, defaultVideoHeight + h);
+        centerWindow(app.mainWindow);
+    }
+    app.firstLayout = 0;
+    const RECT client = enforceMinimumSize(h);
+    moveChild(surfaceWindow(), 0, 0, client.right, client.bottom - h, TRUE);
+    moveChild(barWindow(), 0, client.bottom - barHeight(), client.right, barHeight(), TRUE);
+    if (barWasVisible || !app.fullScreen) {
+        if (barWindow())
+            ShowWindow(barWindow(), SW_SHOW);
+        if (!app.fullScreen) {
+            if (app.controlBar)
+                app.controlBar->hideTick = 0;
+            return;
+        }
+    }
+    // In full screen the bar hides itself once the mouse rests; the rest period starts now.
+    if (app.controlBar) {
+        app.controlBar->hideTick = UiClock::now();
+        app.controlBar->lastCursorPos = UiClock::cursorPos();
+    }
+}
+
+void enterFullScreen()
+{
+    if (app.fullScreen)
+        return;
+    app.fullScreen = 1;
+    app.layoutEnabled = 0;
+    ShowWindow(app.mainWindow, SW_SHOWNORMAL);
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    const LONG style = GetWindowLongW(app.mainWindow, GWL_STYLE);
+    SetWindowLongW(app.mainWindow, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME));
+    SetWindowPos(app.mainWindow, nullptr, 0, 0, cx, cy, SWP_NOZORDER);
+    app.layoutEnabled = 1;
+    relayout();
+}
+
+void leaveFullScreen()
+{
+    if (!app.fullScreen)
+        return;
+    app.fullScreen = 0;
+    app.layoutEnabled = 0;
+    const LONG style = GetWindowLongW(app.mainWindow, GWL_STYLE);
+    SetWindowLongW(app.mainWindow, GWL_STYLE, style | WS_CAPTION | WS_THICKFRAME);
+    if (app.placementValid)
+        SetWindowPlacement(app.mainWindow, &app.placement);
+    app.layoutEnabled = 1;
+    relayout();
+}
+
+// ---- Files ------------------------------------------------------------------------------
+
+bool loadFile(const std::wstring& path)
+{
+    PlayLogic& controller = *app.controller;
+    controller.stop();
+    MediaPlayer* engine = controller.mediaPlayer;
+    if (!PlayListData::hasMediaExtension(path) || !engine || !engine->open(path)) {
+        MessageBoxW(app.mainWindow, L"Could not load the file", productName, MB_ICONERROR);
+        return false;
+    }
+    controller.currentPath = path;
+    if (!engine->isPlaying()) {
+        engine->play();
+        controller.applyAudio();
+    }
+    return true;
+}
+
+void onOpen()
+{
+    if (enginePlaying())
+        app.engine->pause();
+    wchar_t file[260] = {};
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = app.mainWindow;
+    ofn.hInstance = app.hInstance;
+    ofn.lpstrFilter = L"Media Files (*.mp4)\0*.mp4\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = 260;
+    ofn.lpstrTitle = L"Select File";
+    if (GetOpenFileNameW(&ofn) && loadFile(file))
+        app.controller->playList.buildFromFolder(file);
+}
+
+void onDropFiles(HDROP drop)
+{
+    if (enginePlaying())
+        app.engine->pause();
+    wchar_t file[260] = {};
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0)
+        DragQueryFileW(drop, 0, file, 260);
+    DragFinish(drop);
+    if (file[0] && loadFile(file))
+        app.controller->playList.buildFromFolder(file);
+}
+
+// ---- Caption ----------------------------------------------------------------------------
+
+void updateTitle()
+{
+    static const std::wstring appTitle = std::wstring(productName) + L" " + productVersion;
+    const int state = app.engine ? app.engine->getState() : 0;
+    const std::wstring path = app.controller ? app.controller->currentPath : std::wstring();
+    std::wstring caption;
+    if ((state == libvlc_Playing || state == libvlc_Paused) && !path.empty()) {
+        const std::wstring name = fileNameOfPath(path);
+        const int64_t t = app.engine->getTime(), len = app.engine->getLength();
+        caption = len != 0 ? composeCaption(appTitle, name, formatTime(t), formatTime(len))
+                           : composeCaption(appTitle, name);
+    } else {
+        caption = composeCaption(appTitle);
+    }
+    SetWindowTextW(app.mainWindow, caption.c_str());
+}
+
+// ---- About ------------------------------------------------------------------------------
+
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        const std::wstring text = std::wstring(productName) + L", Version " + productVersion;
+        HWND label = GetDlgItem(dialog, IDC_ABOUT_TEXT);
+        if (label && IsWindow(label))
+            SetWindowTextW(label, text.c_str());
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,26 @@
+// The main window: its window procedure, commands, layout, full-screen mode, file loading and
+// caption.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+#include <string>
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+void relayout();
+void enterFullScreen();
+void leaveFullScreen();
+void savePlacement();
+bool loadFile(const std::wstring& path);
+void onOpen();
+void onDropFiles(HDROP drop);
+void updateTitle();
+void runCommand(int command);
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Client size of a first start without a saved placement (the bar's height is added).
+constexpr int defaultClientWidth = 672;
+constexpr int defaultVideoHeight = 420;
+constexpr int minimumClientWidth = 480;
+constexpr int minimumVideoHeight = 300;

@@ -1,0 +1,163 @@
+// Thin wrapper over libVLC. Every operation is a no-op (zero, false) while there is no player,
+// so callers never need to check for one.
+#include "videoplayer/playback/MediaPlayer.h"
+
+namespace {
+
+// The events the application reacts to, in the order they are attached.
+const libvlc_event_type_t attachedEvents[] = {
+    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
+    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached,
+};
+
+} // namespace
+
+MediaPlayer::~MediaPlayer()
+{
+    release();
+}
+
+bool MediaPlayer::init()
+{
+    const char* const args[] = {"--no-video-title-show", "--no-keyboard-events", "--no-mouse-events"};
+    vlcInstance = libvlc_new(3, args);
+    if (!vlcInstance)
+        return false;
+    vlcPlayer = libvlc_media_player_new(vlcInstance);
+    if (!vlcPlayer)
+        return false;
+    eventManager = libvlc_media_player_event_manager(vlcPlayer);
+    if (!eventManager)
+        return false;
+    // Keys and mouse must reach the player's own windows, not libVLC's video window.
+    libvlc_video_set_key_input(vlcPlayer, 0);
+    libvlc_video_set_mouse_input(vlcPlayer, 0);
+    return true;
+}
+
+void MediaPlayer::attachEvents()
+{
+    if (!eventManager || !eventCallback)
+        return;
+    for (libvlc_event_type_t type : attachedEvents)
+        libvlc_event_attach(eventManager, type, eventCallback, nullptr);
+}
+
+void MediaPlayer::setWindow(HWND window)
+{
+    if (vlcPlayer)
+        libvlc_media_player_set_hwnd(vlcPlayer, window);
+}
+
+std::string MediaPlayer::utf8Path(const std::wstring& path)
+{
+    if (path.empty())
+        return std::string();
+    const int length = static_cast<int>(path.size());
+    const int needed = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, nullptr, 0, nullptr, nullptr);
+    // A path that does not fit is refused rather than cut: a truncated path names another file.
+    if (needed <= 0 || needed > maxUtf8PathBytes)
+        return std::string();
+    std::string utf8(static_cast<size_t>(needed), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, &utf8[0], needed, nullptr, nullptr);
+    return utf8;
+}
+
+bool MediaPlayer::open(const std::wstring& path)
+{
+    const std::string utf8 = utf8Path(path);
+    if (!vlcPlayer || utf8.empty())
+        return false;
+    if (libvlc_media_player_is_playing(vlcPlayer))
+        libvlc_media_player_stop(vlcPlayer);
+    libvlc_media_t* media = libvlc_media_new_path(vlcInstance, utf8.c_str());
+    if (!media)
+        return false;
+    libvlc_media_player_set_media(vlcPlayer, media);
+    // The player keeps a reference of its own; ours would only leak one media per file.
+    libvlc_media_release(media);
+    return true;
+}
+
+void MediaPlayer::play()
+{
+    if (vlcPlayer)
+        libvlc_media_player_play(vlcPlayer);
+}
+
+bool MediaPlayer::isPlaying()
+{
+    return vlcPlayer && libvlc_media_player_is_playing(vlcPlayer) != 0;
+}
+
+void MediaPlayer::pause()
+{
+    if (vlcPlayer)
+        libvlc_media_player_pause(vlcPlayer);
+}
+
+void MediaPlayer::stop()
+{
+    if (vlcPlayer)
+        libvlc_media_player_stop(vlcPlayer);
+}
+
+int64_t MediaPlayer::getTime()
+{
+    return vlcPlayer ? libvlc_media_player_get_time(vlcPlayer) : 0;
+}
+
+int64_t MediaPlayer::getLength()
+{
+    return vlcPlayer ? libvlc_media_player_get_length(vlcPlayer) : 0;
+}
+
+void MediaPlayer::setTime(int64_t ms)
+{
+    if (vlcPlayer)
+        libvlc_media_player_set_time(vlcPlayer, ms);
+}
+
+void MediaPlayer::toggleMute()
+{
+    if (vlcPlayer)
+        libvlc_audio_set_mute(vlcPlayer, libvlc_audio_get_mute(vlcPlayer) == 0 ? 1 : 0);
+}
+
+bool MediaPlayer::isMuted()
+{
+    return vlcPlayer && libvlc_audio_get_mute(vlcPlayer) != 0;
+}
+
+int MediaPlayer::getVolume()
+{
+    return vlcPlayer ? libvlc_audio_get_volume(vlcPlayer) : 0;
+}
+
+bool MediaPlayer::setVolume(int volume)
+{
+    return vlcPlayer && libvlc_audio_set_volume(vlcPlayer, volume) == 0;
+}
+
+int MediaPlayer::getState()
+{
+    return vlcPlayer ? static_cast<int>(libvlc_media_player_get_state(vlcPlayer)) : 0;
+}
+
+void MediaPlayer::release()
+{
+    if (vlcPlayer) {
+        // No event may reach the application once teardown has begun.
+        if (eventManager && eventCallback) {
+            for (libvlc_event_type_t type : attachedEvents)
+                libvlc_event_detach(eventManager, type, eventCallback, nullptr);
+        }
+        libvlc_media_player_release(vlcPlayer);
+        vlcPlayer = nullptr;
+        eventManager = nullptr;
+    }
+    if (vlcInstance) {
+        libvlc_release(vlcInstance);
+        vlcInstance = nullptr;
+    }
+}

@@ -1,0 +1,45 @@
+// The player's only contact with libVLC: one instance and one media player drawing into a
+// window, with thin operations for playback, position, volume, mute and state.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+#include <vlc/vlc.h>
+
+class MediaPlayer {
+public:
+    MediaPlayer() = default;
+    virtual ~MediaPlayer();
+    MediaPlayer(const MediaPlayer&) = delete;
+    MediaPlayer& operator=(const MediaPlayer&) = delete;
+
+    bool init();
+    void attachEvents();
+    void setWindow(HWND window);
+    bool open(const std::wstring& path);
+    void play();
+    bool isPlaying();
+    void pause();
+    void stop();
+    int64_t getTime();
+    int64_t getLength();
+    void setTime(int64_t ms);
+    void toggleMute();
+    bool isMuted();
+    int getVolume();
+    bool setVolume(int volume);
+    int getState();
+    void release();
+
+    // libVLC answers a path as UTF-8 in a 260-byte buffer; longer forms are refused.
+    static constexpr int maxUtf8PathBytes = 259;
+    // The UTF-8 form of a path, or an empty string when it does not fit maxUtf8PathBytes.
+    static std::string utf8Path(const std::wstring& path);
+
+    libvlc_instance_t* vlcInstance = nullptr;
+    libvlc_media_player_t* vlcPlayer = nullptr;
+    libvlc_event_manager_t* eventManager = nullptr;
+    libvlc_callback_t eventCallback = nullptr;
+};

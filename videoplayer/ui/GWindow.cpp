@@ -1,0 +1,85 @@
+// Window base: on-demand class registration and message routing through a handle-to-object map.
+#include "videoplayer/ui/GWindow.h"
+
+#include <map>
+
+namespace {
+
+// Windows bound to objects, from WM_CREATE until WM_DESTROY. Touched on the user-interface
+// thread only, so it needs no lock.
+std::map<HWND, GWindow*>& windowMap()
+{
+    static std::map<HWND, GWindow*> map;
+    return map;
+}
+
+} // namespace
+
+GWindow::~GWindow()
+{
+    if (hwnd && IsWindow(hwnd))
+        DestroyWindow(hwnd);
+    hwnd = nullptr;
+}
+
+bool GWindow::registerWindowClass(const wchar_t* className, WORD menuId, HINSTANCE instance)
+{
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, className, &existing))
+        return true;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszMenuName = menuId ? MAKEINTRESOURCEW(menuId) : nullptr;
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0;
+}
+
+bool GWindow::create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+                     const RECT& rect, HWND parent, WORD menuId, HINSTANCE instance)
+{
+    registerWindowClass(className, menuId, instance);
+    hwnd = CreateWindowExW(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                           rect.bottom - rect.top, parent, nullptr, instance, this);
+    return hwnd != nullptr;
+}
+
+LRESULT GWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        onPaint(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void GWindow::onPaint(HDC) {}
+
+LRESULT CALLBACK GWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto& map = windowMap();
+    auto found = map.find(window);
+    GWindow* bound = found != map.end() ? found->second : nullptr;
+    if (bound && message != WM_DESTROY)
+        return bound->handleMessage(message, wParam, lParam);
+    if (message == WM_CREATE) {
+        auto* object = static_cast<GWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        map[window] = object;
+        if (object) {
+            object->hwnd = window;
+            return object->handleMessage(message, wParam, lParam);
+        }
+    } else if (message == WM_DESTROY && bound) {
+        map.erase(found);
+        return bound->handleMessage(message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
