@@ -2,7 +2,7 @@
 # the caller's), and a running wineserver with a virtual desktop, so that test programs start in
 # a few hundredths of a second and every window lives on one known desktop.
 #
-#   wine_up <state-dir> [fresh|keep] [xvfb|display]
+#   wine_up <state-dir> [fresh|keep] [xvfb|display] [desktop|nodesktop]
 #   wine_down
 
 wine_free_display() {
@@ -12,7 +12,7 @@ wine_free_display() {
 }
 
 wine_up() {
-  local state=$1 mode=${2:-fresh} display=${3:-xvfb}
+  local state=$1 mode=${2:-fresh} display=${3:-xvfb} desktop=${4:-desktop}
   mkdir -p "$state"
   state=$(cd "$state" && pwd) # Wine wants an absolute prefix path
   export WINEPREFIX="$state/prefix"
@@ -38,6 +38,10 @@ wine_up() {
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
   wineserver -p >/dev/null 2>&1 </dev/null || true # already running is fine
+  if [ "$desktop" != desktop ]; then
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null || true
+    return 0
+  fi
   # Without a window manager every destroyed window costs Wine a wait; the virtual desktop
   # avoids it and gives all windows one known screen.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
