@@ -602,7 +602,9 @@ int libvlc_audio_set_volume(libvlc_media_player_t* player, int volume)
 int libvlc_event_attach(libvlc_event_manager_t* manager, libvlc_event_type_t type, libvlc_callback_t callback,
                         void* data)
 {
-    if (!usable(manager, "libvlc_event_attach") || !callback)
+    // The type is logged with the call, so tests can check what was attached in which order.
+    const std::string call = "libvlc_event_attach:" + std::to_string(static_cast<int>(type));
+    if (!usable(manager, call.c_str()) || !callback)
         return -1;
     libvlc_media_player_t* player = playerOf(manager);
     std::lock_guard<std::mutex> guard(player->lock);

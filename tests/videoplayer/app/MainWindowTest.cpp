@@ -1,0 +1,288 @@
+// The main window: layout and minimum sizes, full screen, placement, caption, commands and
+// file loading, on the libvlc test double.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/support/FakeVlc.h"
+#include "tests/support/TestSupport.h"
+#include "tests/videoplayer/app/PlayerFixture.h"
+#include "videoplayer/app/AppState.h"
+#include "videoplayer/app/MainWindow.h"
+#include "videoplayer/app/Settings.h"
+#include "videoplayer/playback/MediaPlayer.h"
+#include "videoplayer/playback/PlayLogic.h"
+#include "videoplayer/res/resource.h"
+#include "videoplayer/ui/PlayBar.h"
+#include "videoplayer/ui/PlayWnd.h"
+
+namespace {
+
+using MainWindowTest = PlayerFixture;
+
+RECT workArea()
+{
+    RECT area;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+RECT windowRect(HWND window)
+{
+    RECT rc;
+    GetWindowRect(window, &rc);
+    return rc;
+}
+
+int height(const RECT& rc) { return rc.bottom - rc.top; }
+int width(const RECT& rc) { return rc.right - rc.left; }
+
+// Answers the next message box with this caption from another thread and keeps its text.
+class MessageBoxAnswer {
+public:
+    explicit MessageBoxAnswer(const wchar_t* caption)
+        : worker([this, caption] {
+              for (int i = 0; i < 500 && !stop; ++i) {
+                  HWND box = FindWindowW(L"#32770", caption);
+                  if (box) {
+                      wchar_t buffer[256] = L"";
+                      HWND label = FindWindowExW(box, nullptr, L"Static", nullptr);
+                      while (label && !SendMessageW(label, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer)))
+                          label = FindWindowExW(box, label, L"Static", nullptr);
+                      text = buffer;
+                      PostMessageW(box, WM_COMMAND, IDOK, 0);
+                      found = true;
+                      return;
+                  }
+                  Sleep(10);
+              }
+          })
+    {
+    }
+    ~MessageBoxAnswer()
+    {
+        stop = true;
+        worker.join();
+    }
+    std::atomic<bool> found{false};
+    std::atomic<bool> stop{false};
+    std::wstring text;
+
+private:
+    std::thread worker;
+};
+
+TEST_F(MainWindowTest, FirstStartWithoutPlacementGetsTheDefaultSizeCentred)
+{
+    ASSERT_TRUE(startPlayer());
+    ASSERT_EQ(app.controlBar->barHeight(), 36);
+    const RECT client = clientRect();
+    EXPECT_EQ(client.right, 672);
+    EXPECT_EQ(client.bottom, 456);
+    const RECT outer = windowRect(app.mainWindow), area = workArea();
+    EXPECT_LE(std::abs((outer.left - area.left) - (area.right - outer.right)), 1);
+    EXPECT_LE(std::abs((outer.top - area.top) - (area.bottom - outer.bottom)), 1);
+    // Video above the bar, the bar along the bottom.
+    RECT video, bar;
+    GetClientRect(app.videoSurface->hwnd, &video);
+    GetWindowRect(app.controlBar->hwnd, &bar);
+    EXPECT_EQ(video.right, 672);
+    EXPECT_EQ(video.bottom, 420);
+    EXPECT_EQ(height(bar), 36);
+}
+
+TEST_F(MainWindowTest, ResizingBelowTheMinimumsSnapsBack)
+{
+    ASSERT_TRUE(startPlayer());
+    SetWindowPos(app.mainWindow, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
+    const RECT client = clientRect();
+    EXPECT_EQ(client.right, 480);
+    EXPECT_EQ(client.bottom, 336);
+}
+
+TEST_F(MainWindowTest, MinimisingRecordsThePlacementWithoutALayout)
+{
+    ASSERT_TRUE(startPlayer());
+    RECT before;
+    GetWindowRect(app.videoSurface->hwnd, &before);
+    ShowWindow(app.mainWindow, SW_MINIMIZE);
+    pumpFor(50);
+    RECT after;
+    GetWindowRect(app.videoSurface->hwnd, &after);
+    EXPECT_EQ(width(after), width(before));
+    EXPECT_EQ(height(after), height(before));
+    EXPECT_EQ(app.placementValid, 1);
+    EXPECT_EQ(app.placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+}
+
+TEST_F(MainWindowTest, FullScreenFromMaximisedReturnsMaximised)
+{
+    ASSERT_TRUE(startPlayer());
+    ShowWindow(app.mainWindow, SW_MAXIMIZE);
+    pumpFor(50);
+    ASSERT_TRUE(IsZoomed(app.mainWindow));
+    runCommand(IDM_FULLSCREEN);
+    EXPECT_EQ(app.fullScreen, 1);
+    const RECT full = windowRect(app.mainWindow);
+    EXPECT_EQ(width(full), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(height(full), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetWindowLongW(app.mainWindow, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
+    runCommand(IDM_FULLSCREEN); // F again leaves
+    pumpFor(50);
+    EXPECT_EQ(app.fullScreen, 0);
+    EXPECT_TRUE(IsZoomed(app.mainWindow));
+    EXPECT_EQ(GetWindowLongW(app.mainWindow, GWL_STYLE) & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
+}
+
+TEST_F(MainWindowTest, EscapeInAWindowDoesNothing)
+{
+    ASSERT_TRUE(startPlayer());
+    const RECT before = windowRect(app.mainWindow);
+    runCommand(IDM_LEAVE_FULLSCREEN);
+    const RECT after = windowRect(app.mainWindow);
+    EXPECT_EQ(app.fullScreen, 0);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(MainWindowTest, ClosingInFullScreenStoresTheWindowedPlacement)
+{
+    ASSERT_TRUE(startPlayer());
+    SetWindowPos(app.mainWindow, nullptr, 40, 30, 700, 560, SWP_NOZORDER);
+    runCommand(IDM_FULLSCREEN);
+    ASSERT_EQ(app.fullScreen, 1);
+    closePlayer();
+    ASSERT_EQ(app.placementValid, 1);
+    const RECT& normal = app.placement.rcNormalPosition;
+    EXPECT_EQ(normal.left, 40);
+    EXPECT_EQ(normal.top, 30);
+    EXPECT_EQ(width(normal), 700);
+    EXPECT_EQ(height(normal), 560);
+}
+
+TEST_F(MainWindowTest, AStoredMaximisedPlacementStartsMaximised)
+{
+    app.placementValid = 1;
+    app.placement.length = sizeof(app.placement);
+    app.placement.showCmd = SW_SHOWMAXIMIZED;
+    app.placement.rcNormalPosition = {50, 60, 850, 660};
+    ASSERT_TRUE(startPlayer());
+    pumpFor(100);
+    EXPECT_TRUE(IsZoomed(app.mainWindow));
+    closePlayer();
+    EXPECT_EQ(app.placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+}
+
+TEST_F(MainWindowTest, CaptionShowsTitleNameAndTimes)
+{
+    ASSERT_TRUE(startPlayer());
+    updateTitle();
+    EXPECT_EQ(caption(), L"Quillet 1.1");
+
+    fakevlc_setLengthDelay(1000000); // the length is still reported as 0
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    updateTitle();
+    EXPECT_EQ(caption(), L"Quillet 1.1 - clip.mp4");
+    closePlayer();
+}
+
+TEST_F(MainWindowTest, CaptionShowsPositionAndLengthWhilePaused)
+{
+    fakevlc_setMediaLength(90 * 60 * 1000);
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    ASSERT_TRUE(pumpUntil([] { return app.engine->getLength() > 0; }));
+    runCommand(IDM_PAUSE);
+    ASSERT_TRUE(waitForState(libvlc_Paused));
+    app.engine->setTime(65000);
+    updateTitle();
+    EXPECT_EQ(caption(), L"Quillet 1.1 - clip.mp4 | 00:01:05 | 01:30:00");
+}
+
+TEST_F(MainWindowTest, SpaceTogglesAndPauseNeverResumes)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    runCommand(IDM_PLAY);
+    ASSERT_TRUE(waitForState(libvlc_Paused));
+    runCommand(IDM_PAUSE);
+    pumpFor(100);
+    EXPECT_EQ(app.engine->getState(), libvlc_Paused);
+    runCommand(IDM_PLAY);
+    EXPECT_TRUE(waitForState(libvlc_Playing));
+}
+
+TEST_F(MainWindowTest, AcceleratorsKeepTheirKeysAndOrder)
+{
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[32];
+    const int n = CopyAcceleratorTableW(table, entries, 32);
+    const struct {
+        WORD key;
+        WORD cmd;
+        BYTE flags;
+    } expected[] = {
+        {'F', IDM_FULLSCREEN, FVIRTKEY | FNOINVERT}, {'O', IDM_OPEN, FVIRTKEY | FCONTROL | FNOINVERT},
+        {VK_LEFT, IDM_BACKWARD, FVIRTKEY | FNOINVERT}, {VK_RIGHT, IDM_FORWARD, FVIRTKEY | FNOINVERT},
+        {'M', IDM_MUTE, FVIRTKEY | FNOINVERT}, {VK_NEXT, IDM_NEXT, FVIRTKEY | FNOINVERT},
+        {VK_SPACE, IDM_PLAY, FVIRTKEY | FNOINVERT}, {VK_PRIOR, IDM_PREVIOUS, FVIRTKEY | FNOINVERT},
+        {VK_DOWN, IDM_VOLUME_DOWN, FVIRTKEY | FNOINVERT}, {VK_UP, IDM_VOLUME_UP, FVIRTKEY | FNOINVERT},
+        {'/', IDM_ABOUT, FALT | FNOINVERT}, {'?', IDM_ABOUT, FALT | FNOINVERT},
+        {VK_ESCAPE, IDM_LEAVE_FULLSCREEN, FVIRTKEY | FNOINVERT},
+    };
+    ASSERT_EQ(n, 13);
+    for (int i = 0; i < n; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].key) << "entry " << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << "entry " << i;
+        EXPECT_EQ(entries[i].fVirt & ~0x80, expected[i].flags) << "entry " << i;
+    }
+    DestroyAcceleratorTable(table);
+}
+
+TEST_F(MainWindowTest, DroppingATextFileShowsTheMessageAndKeepsThePlaylist)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4", L"notes.txt"});
+    dropFiles({folder + L"\\a.mp4"});
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    ASSERT_EQ(app.controller->playList.count(), 2);
+    MessageBoxAnswer answer(L"Quillet");
+    dropFiles({folder + L"\\notes.txt"});
+    EXPECT_TRUE(answer.found);
+    EXPECT_EQ(answer.text, L"Could not load the file");
+    EXPECT_EQ(app.controller->playList.count(), 2);
+    EXPECT_EQ(app.controller->currentPath, folder + L"\\a.mp4");
+    EXPECT_FALSE(app.engine->isPlaying());
+}
+
+TEST_F(MainWindowTest, DroppingSeveralFilesPlaysTheFirstAndListsItsFolder)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4", L"c.mp4"});
+    dropFiles({folder + L"\\b.mp4", folder + L"\\c.mp4", folder + L"\\a.mp4"});
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    EXPECT_EQ(app.controller->currentPath, folder + L"\\b.mp4");
+    EXPECT_EQ(app.controller->playList.count(), 3);
+    EXPECT_EQ(app.controller->playList.currentIndex(), 1);
+}
+
+TEST_F(MainWindowTest, LoadingAFileTheEngineRefusesReportsIt)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"broken.mp4"});
+    fakevlc_refusePathsContaining("broken");
+    MessageBoxAnswer answer(L"Quillet");
+    EXPECT_FALSE(loadFile(folder + L"\\broken.mp4"));
+    EXPECT_TRUE(answer.found);
+    EXPECT_TRUE(app.controller->currentPath.empty());
+}
+
+} // namespace

@@ -1,0 +1,128 @@
+// Start-up and shut-down of the player in the test process, on the libvlc test double.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/FakeVlc.h"
+#include "tests/support/TestSupport.h"
+#include "tests/videoplayer/app/PlayerFixture.h"
+#include "videoplayer/app/AppState.h"
+#include "videoplayer/app/MainWindow.h"
+#include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/MediaPlayer.h"
+#include "videoplayer/playback/PlayLogic.h"
+#include "videoplayer/ui/PlayBar.h"
+#include "videoplayer/ui/PlayWnd.h"
+
+namespace {
+
+using StartupTest = PlayerFixture;
+
+TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
+{
+    ASSERT_TRUE(startPlayer());
+    wchar_t className[64] = L"";
+    GetClassNameW(app.mainWindow, className, 64);
+    EXPECT_STREQ(className, L"Player_WndClass");
+    EXPECT_TRUE(IsWindowVisible(app.mainWindow));
+    ASSERT_TRUE(app.controller && app.videoSurface && app.controlBar && app.engine);
+    EXPECT_EQ(app.controller->mediaPlayer, app.engine.get());
+    EXPECT_EQ(fakevlc_lastHwnd(), app.videoSurface->hwnd);
+    EXPECT_EQ(GetParent(app.videoSurface->hwnd), app.mainWindow);
+    EXPECT_EQ(GetParent(app.controlBar->hwnd), app.mainWindow);
+    EXPECT_EQ(app.layoutEnabled, 1);
+    // The five events, time first.
+    const char* expected[] = {"libvlc_event_attach:267", "libvlc_event_attach:260", "libvlc_event_attach:261",
+                              "libvlc_event_attach:262", "libvlc_event_attach:265"};
+    int from = 0;
+    for (const char* call : expected) {
+        from = fakeVlcCallIndex(call, from);
+        ASSERT_GE(from, 0) << call << " in " << fakeVlcCalls();
+    }
+}
+
+TEST_F(StartupTest, FailsSilentlyWhenLibVlcCannotStart)
+{
+    fakevlc_failNew(1);
+    EXPECT_FALSE(startPlayer());
+    EXPECT_FALSE(IsWindowVisible(app.mainWindow));
+    DestroyWindow(app.mainWindow);
+    app.reset();
+}
+
+TEST_F(StartupTest, ClosingStopsPlaybackAndReleasesThePlayerBeforeTheInstance)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    closePlayer();
+    const int stop = fakeVlcCallIndex("libvlc_media_player_stop");
+    const int player = fakeVlcCallIndex("libvlc_media_player_release");
+    const int instance = fakeVlcCallIndex("libvlc_release");
+    ASSERT_GE(stop, 0) << fakeVlcCalls();
+    EXPECT_LT(stop, player);
+    EXPECT_LT(player, instance);
+    EXPECT_EQ(instance, fakevlc_callCount() - 1) << "nothing may reach libVLC after it is released";
+    EXPECT_FALSE(app.controller || app.videoSurface || app.controlBar || app.engine);
+}
+
+TEST_F(StartupTest, EngineEventsAreHandedToTheUserInterfaceThread)
+{
+    ASSERT_TRUE(startPlayer());
+    fakevlc_raiseEvent(libvlc_MediaPlayerPlaying);
+    // Wait without dispatching, so the hand-over message stays in the queue to be inspected.
+    MSG msg = {};
+    bool queued = false;
+    for (int i = 0; i < 500 && !queued; ++i) {
+        queued = PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE) != 0;
+        if (!queued)
+            Sleep(10);
+    }
+    ASSERT_TRUE(queued);
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(libvlc_MediaPlayerPlaying));
+    EXPECT_NE(fakevlc_eventThreadId(), GetCurrentThreadId());
+}
+
+TEST_F(StartupTest, ABurstOfTimeEventsCostsOneRedraw)
+{
+    ASSERT_TRUE(startPlayer());
+    pumpFor(50);
+    MSG msg;
+    while (PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE)) {
+    }
+    for (int i = 0; i < 5; ++i)
+        onPlayerEvent(nullptr, nullptr); // ignored: no event
+    libvlc_event_t event = {};
+    event.type = libvlc_MediaPlayerTimeChanged;
+    for (int i = 0; i < 5; ++i)
+        onPlayerEvent(&event, nullptr);
+    int queued = 0;
+    while (PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE)) {
+        ++queued;
+        DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(queued, 1);
+    onPlayerEvent(&event, nullptr);
+    EXPECT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE));
+}
+
+// The engine's event thread must never wait for the user-interface thread while that thread
+// waits for the engine: stopping while events flow has to end, without a deadlock.
+TEST_F(StartupTest, StoppingWhileEventsFlowNeverDeadlocks)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\a.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    for (int i = 0; i < 3; ++i) {
+        fakevlc_keepPlaying(400);
+        fakevlc_raiseEvent(libvlc_MediaPlayerPlaying);
+        fakevlc_raiseEvent(libvlc_MediaPlayerTimeChanged);
+        dropFiles({folder + L"\\b.mp4"});
+        ASSERT_TRUE(waitForState(libvlc_Playing));
+    }
+    EXPECT_EQ(app.controller->currentPath, folder + L"\\b.mp4");
+}
+
+} // namespace
