@@ -274,6 +274,28 @@ TEST_F(MainWindowTest, DroppingSeveralFilesPlaysTheFirstAndListsItsFolder)
     EXPECT_EQ(app.controller->playList.currentIndex(), 1);
 }
 
+TEST_F(MainWindowTest, AboutShowsTheProductAndItsVersion)
+{
+    ASSERT_TRUE(startPlayer());
+    std::wstring text;
+    std::thread closer([&] {
+        for (int i = 0; i < 500; ++i) {
+            HWND about = FindWindowW(L"#32770", L"About");
+            if (about) {
+                wchar_t buffer[128] = L"";
+                SendMessageW(GetDlgItem(about, IDC_ABOUT_TEXT), WM_GETTEXT, 128, reinterpret_cast<LPARAM>(buffer));
+                text = buffer;
+                PostMessageW(about, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(10);
+        }
+    });
+    runCommand(IDM_ABOUT); // modal: returns once the dialog is closed
+    closer.join();
+    EXPECT_EQ(text, L"Quillet, Version 1.1");
+}
+
 TEST_F(MainWindowTest, LoadingAFileTheEngineRefusesReportsIt)
 {
     ASSERT_TRUE(startPlayer());
