@@ -7,93 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PlayerDriver.h"
 #include "videoplayer/res/resource.h"
 
 namespace {
 
 const wchar_t settingsKey[] = L"Software\\Tellan Media Player";
-
-std::wstring binFolder()
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-std::wstring windowText(HWND window)
-{
-    wchar_t text[512] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
-template <typename Pred>
-bool waitFor(Pred done, DWORD timeoutMs = 10000)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-// One run of Quillet.exe.
-class PlayerProcess {
-public:
-    explicit PlayerProcess(const std::wstring& arguments = L"")
-    {
-        std::wstring command = L"\"" + binFolder() + L"\\Quillet.exe\" " + arguments;
-        STARTUPINFOW si = {};
-        si.cb = sizeof(si);
-        started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, binFolder().c_str(), &si,
-                                 &info) != 0;
-        if (started)
-            waitFor([this] { return (window = findMainWindow()) != nullptr; });
-    }
-    ~PlayerProcess()
-    {
-        if (!started)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) {
-            if (window)
-                PostMessageW(window, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(info.hProcess, 10000) == WAIT_TIMEOUT)
-                TerminateProcess(info.hProcess, 99);
-        }
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-
-    // Closes the window as its close button does; returns the exit code.
-    DWORD close()
-    {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(info.hProcess, 15000) != WAIT_OBJECT_0)
-            return 0xFFFFFFFF;
-        DWORD code = 0;
-        GetExitCodeProcess(info.hProcess, &code);
-        return code;
-    }
-
-    HWND findMainWindow() const
-    {
-        HWND found = nullptr;
-        for (HWND w = FindWindowW(L"Player_WndClass", nullptr); w; w = FindWindowExW(nullptr, w, L"Player_WndClass", nullptr)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == info.dwProcessId)
-                found = w;
-        }
-        return found;
-    }
-
-    bool started = false;
-    HWND window = nullptr;
-    PROCESS_INFORMATION info = {};
-};
 
 class PlayerProcessTest : public ::testing::Test {
 protected:
@@ -118,25 +37,7 @@ protected:
         RegDeleteKeyW(HKEY_CURRENT_USER, settingsKey);
     }
 
-    // Chooses a file in the player's "Select File" dialog.
-    void openThroughDialog(PlayerProcess& player, const std::wstring& path)
-    {
-        PostMessageW(player.window, WM_COMMAND, IDM_OPEN, 0);
-        HWND dialog = nullptr;
-        ASSERT_TRUE(waitFor([&] { return (dialog = FindWindowW(L"#32770", L"Select File")) != nullptr; }));
-        HWND name = nullptr;
-        ASSERT_TRUE(waitFor([&] {
-            name = GetDlgItem(dialog, 0x47C); // the file name combo box of the explorer-style dialog
-            if (!name)
-                name = GetDlgItem(dialog, 0x480); // the file name edit of the old style
-            return name != nullptr;
-        }));
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
-    }
-
-    bool captionShows(PlayerProcess& player, const std::wstring& name)
+    bool captionShows(PlayerDriver& player, const std::wstring& name)
     {
         return waitFor([&] {
             const std::wstring text = windowText(player.window);
@@ -149,20 +50,20 @@ protected:
 
 TEST_F(PlayerProcessTest, OpensAFileAndStepsThroughItsFolder)
 {
-    PlayerProcess player;
+    PlayerDriver player(programFolder());
     ASSERT_TRUE(player.started);
     ASSERT_NE(player.window, nullptr);
     ASSERT_TRUE(waitFor([&] { return windowText(player.window) == L"Quillet 1.1"; }));
 
-    openThroughDialog(player, folder + L"\\a.mp4");
+    ASSERT_TRUE(player.openThroughDialog(folder + L"\\a.mp4"));
     ASSERT_TRUE(captionShows(player, L"a.mp4")) << "caption: " << testing::PrintToString(windowText(player.window));
     EXPECT_NE(windowText(player.window).find(L" | 00:10:00"), std::wstring::npos);
 
-    PostMessageW(player.window, WM_COMMAND, IDM_NEXT, 0);
+    player.command(IDM_NEXT);
     EXPECT_TRUE(captionShows(player, L"b.mp4"));
-    PostMessageW(player.window, WM_COMMAND, IDM_PREVIOUS, 0);
+    player.command(IDM_PREVIOUS);
     EXPECT_TRUE(captionShows(player, L"a.mp4"));
-    PostMessageW(player.window, WM_COMMAND, IDM_PREVIOUS, 0);
+    player.command(IDM_PREVIOUS);
     EXPECT_TRUE(captionShows(player, L"c.mp4")) << "Previous on the first file wraps to the last";
 
     EXPECT_EQ(player.close(), 0u);
@@ -172,7 +73,7 @@ TEST_F(PlayerProcessTest, TheWindowComesBackWhereItWasClosed)
 {
     RECT placed = {};
     {
-        PlayerProcess player;
+        PlayerDriver player(programFolder());
         ASSERT_NE(player.window, nullptr);
         SetWindowPos(player.window, nullptr, 90, 70, 760, 560, SWP_NOZORDER);
         ASSERT_TRUE(waitFor([&] {
@@ -181,7 +82,7 @@ TEST_F(PlayerProcessTest, TheWindowComesBackWhereItWasClosed)
         }));
         EXPECT_EQ(player.close(), 0u);
     }
-    PlayerProcess again;
+    PlayerDriver again(programFolder());
     ASSERT_NE(again.window, nullptr);
     RECT restored = {};
     EXPECT_TRUE(waitFor([&] {
@@ -193,7 +94,7 @@ TEST_F(PlayerProcessTest, TheWindowComesBackWhereItWasClosed)
 
 TEST_F(PlayerProcessTest, AFileOnTheCommandLineOpensNothing)
 {
-    PlayerProcess player(L"\"" + folder + L"\\a.mp4\"");
+    PlayerDriver player(programFolder(), L"\"" + folder + L"\\a.mp4\"");
     ASSERT_NE(player.window, nullptr);
     Sleep(800); // a few timer ticks, each of which rewrites the caption
     EXPECT_EQ(windowText(player.window), L"Quillet 1.1");
