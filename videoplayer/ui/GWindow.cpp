@@ -66,20 +66,28 @@ void GWindow::onPaint(HDC) {}
 LRESULT CALLBACK GWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto& map = windowMap();
-    auto found = map.find(window);
-    GWindow* bound = found != map.end() ? found->second : nullptr;
-    if (bound && message != WM_DESTROY)
-        return bound->handleMessage(message, wParam, lParam);
     if (message == WM_CREATE) {
+        // A new window binds to its own creation parameter, whatever a recycled handle held.
         auto* object = static_cast<GWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         map[window] = object;
-        if (object) {
-            object->hwnd = window;
-            return object->handleMessage(message, wParam, lParam);
-        }
-    } else if (message == WM_DESTROY && bound) {
-        map.erase(found);
-        return bound->handleMessage(message, wParam, lParam);
+        if (!object)
+            return DefWindowProcW(window, message, wParam, lParam);
+        object->hwnd = window;
+        return object->handleMessage(message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    auto found = map.find(window);
+    if (found == map.end())
+        return DefWindowProcW(window, message, wParam, lParam);
+    GWindow* bound = found->second;
+    if (message == WM_NCDESTROY) {
+        // Only a window whose WM_CREATE refused creation gets here still bound: it is torn down
+        // without WM_DESTROY, and its object must neither see this nor stay in the map.
+        map.erase(found);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_DESTROY) {
+        // Erased even when no object was bound, so the map never outlives its windows.
+        map.erase(found);
+    }
+    return bound ? bound->handleMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }

@@ -8,6 +8,15 @@
 
 #include "videoplayer/ui/GWindow.h"
 
+// What the context menu offers depends on these, read when it opens.
+struct ContextMenuState {
+    bool fullScreen = false;
+    bool isPlaying = false;
+    int engineState = 0;
+    int playListCount = 0;
+    int currentIndex = -1;
+};
+
 class PlayWnd : public GWindow {
 public:
     PlayWnd() = default;
@@ -16,10 +25,30 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onPaint(HDC dc) override;
 
+    // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
+    void showContextMenu(int x, int y);
+
+    // Removes the full-screen entry that does not apply and greys what cannot be done now,
+    // in the first popup of the context menu resource.
+    static void prepareContextMenu(HMENU popup, const ContextMenuState& state);
+    // The state of the application as the context menu sees it.
+    static ContextMenuState currentMenuState();
+
+    // How far (pixels, either axis) the cursor must move to count, and how long it must rest.
+    static constexpr int cursorMoveSlack = 5;
+    static constexpr DWORD cursorRestMs = 5000;
+    // Two left presses closer than this toggle full screen.
+    static constexpr DWORD doublePressMs = 400;
 
     Gdiplus::Image* logo = nullptr;
     DWORD lastMoveTick = 0;
     POINT lastCursorPos = {0, 0};
     int cursorHidden = 0;
+
+private:
+    void onLeftButtonDown();
+    bool cursorOverSurface(POINT pos) const;
+    void hideCursor();
+    void restoreCursor();
 };

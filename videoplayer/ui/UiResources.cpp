@@ -1,9 +1,45 @@
 // PNG images from resources, and small window and path routines.
 #include "videoplayer/ui/UiResources.h"
 
+namespace {
+
+// GDI+ may go on reading the stream after an image was constructed from it. A copy drawn into
+// a bitmap of its own needs neither stream nor memory block afterwards. An image that could
+// not be decoded holds nothing and is returned as it is: its size reads 0.
+Gdiplus::Image* detachedCopy(Gdiplus::Image* decoded)
+{
+    if (decoded->GetLastStatus() != Gdiplus::Ok)
+        return decoded;
+    const UINT w = decoded->GetWidth(), h = decoded->GetHeight();
+    auto* copy = new Gdiplus::Bitmap(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppARGB);
+    if (copy->GetLastStatus() == Gdiplus::Ok) {
+        Gdiplus::Graphics graphics(copy);
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.DrawImage(decoded, Gdiplus::Rect(0, 0, static_cast<INT>(w), static_cast<INT>(h)), 0, 0,
+                           static_cast<INT>(w), static_cast<INT>(h), Gdiplus::UnitPixel);
+    }
+    delete decoded;
+    return copy;
+}
+
+// Decodes an image from bytes held in a movable global block.
+Gdiplus::Image* decodeFromBlock(HGLOBAL block)
+{
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream)))
+        return nullptr;
+    Gdiplus::Image* image = detachedCopy(new Gdiplus::Image(stream));
+    stream->Release();
+    return image;
+}
+
+} // namespace
+
 Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource)
 {
-    const DWORD size = SizeofResource(module, resource);
+    const DWORD size = resource ? SizeofResource(module, resource) : 0;
     if (size == 0)
         return nullptr;
     HGLOBAL loaded = LoadResource(module, resource);
@@ -19,12 +55,7 @@ Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource)
         return nullptr;
     }
     memcpy(target, bytes, size);
-    Gdiplus::Image* image = nullptr;
-    IStream* stream = nullptr;
-    if (SUCCEEDED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
-        image = new Gdiplus::Image(stream);
-        stream->Release();
-    }
+    Gdiplus::Image* image = decodeFromBlock(block);
     GlobalUnlock(block);
     GlobalFree(block);
     return image;
