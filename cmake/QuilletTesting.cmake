@@ -7,9 +7,10 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# quillet_add_test(<name> SOURCES <files...> [LIBS <libs...>] [GUI] [TIMEOUT <s>])
+# quillet_add_test(<name> SOURCES <files...> [LIBS <libs...>] [GUI] [TIMEOUT <s>]
+#                  [PROPERTIES <ctest properties...>])
 function(quillet_add_test name)
-  cmake_parse_arguments(arg "GUI" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(arg "GUI" "TIMEOUT" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest gtest_main)
   if(NOT arg_TIMEOUT)
@@ -19,9 +20,16 @@ function(quillet_add_test name)
   if(arg_GUI)
     list(APPEND props RESOURCE_LOCK wine_desktop)
   endif()
+  list(APPEND props ${arg_PROPERTIES})
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
     PROPERTIES ${props})
+endfunction()
+
+# The Windows form of a path on this machine, as a program under Wine sees it (drive Z:).
+function(quillet_wine_path out path)
+  string(REPLACE "/" "\\" windows "Z:${path}")
+  set(${out} "${windows}" PARENT_SCOPE)
 endfunction()

@@ -1,0 +1,124 @@
+// Quillet.exe playing real mp4 files through the system's libVLC (the Wine bridge), driven from
+// outside the process. Few and robust: the detailed behaviour is tested on the test double.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <set>
+#include <string>
+
+#include "tests/support/PlayerDriver.h"
+#include "videoplayer/res/resource.h"
+
+namespace {
+
+std::wstring environment(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH] = L"";
+    GetEnvironmentVariableW(name, value, MAX_PATH);
+    return value;
+}
+
+// The position shown in a caption "Quillet 1.1 - name | hh:mm:ss | hh:mm:ss", in seconds; -1 if none.
+int shownSeconds(const std::wstring& caption)
+{
+    const size_t bar = caption.find(L" | ");
+    if (bar == std::wstring::npos || caption.size() < bar + 11)
+        return -1;
+    const std::wstring t = caption.substr(bar + 3, 8);
+    return std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 + std::stoi(t.substr(6, 2));
+}
+
+bool showsFile(const std::wstring& caption, const std::wstring& name)
+{
+    return caption.rfind(L"Quillet 1.1 - " + name + L" | ", 0) == 0;
+}
+
+// Distinct colours on screen over a window, sampled on a grid away from its centre, where the
+// idle logo would be: the idle surface is black there.
+size_t coloursOver(HWND window)
+{
+    RECT rc;
+    GetWindowRect(window, &rc);
+    HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    for (int y = 8; y < h - 8; y += 12) {
+        for (int x = 8; x < w - 8; x += 12) {
+            if (std::abs(x - w / 2) < 80 && std::abs(y - h / 2) < 80)
+                continue;
+            colours.insert(GetPixel(screen, rc.left + x, rc.top + y));
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return colours.size();
+}
+
+class PlaybackEndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        runFolder = environment(L"QUILLET_RUN_DIR");
+        clips = environment(L"QUILLET_CLIPS_DIR");
+        ASSERT_FALSE(runFolder.empty()) << "QUILLET_RUN_DIR names the folder of Quillet.exe with the bridge";
+        ASSERT_FALSE(clips.empty()) << "QUILLET_CLIPS_DIR names the folder of test clips";
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tellan Media Player");
+    }
+    void TearDown() override { RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tellan Media Player"); }
+
+    std::wstring runFolder, clips;
+};
+
+TEST_F(PlaybackEndToEndTest, PlaysPausesSeeksAndAdvancesThroughTheFolder)
+{
+    PlayerDriver player(runFolder);
+    ASSERT_NE(player.window, nullptr);
+    HWND surface = FindWindowExW(player.window, nullptr, L"Player_CtrlClass", nullptr);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_TRUE(waitFor([&] { return player.caption() == L"Quillet 1.1"; }));
+    const size_t idleColours = coloursOver(surface);
+
+    ASSERT_TRUE(player.openThroughDialog(clips + L"\\a.mp4"));
+    ASSERT_TRUE(waitFor([&] {
+        const std::wstring c = player.caption();
+        return showsFile(c, L"a.mp4") && c.find(L"| 00:00:08") != std::wstring::npos;
+    })) << testing::PrintToString(player.caption());
+    ASSERT_TRUE(waitFor([&] { return shownSeconds(player.caption()) >= 1; })) << "the time grows";
+
+    // The picture is the video's, not the idle logo on black.
+    EXPECT_TRUE(waitFor([&] { return coloursOver(surface) > idleColours + 4; }, 5000))
+        << "idle " << idleColours << " now " << coloursOver(surface);
+
+    player.command(IDM_PAUSE);
+    Sleep(600);
+    const int paused = shownSeconds(player.caption());
+    Sleep(1500);
+    EXPECT_EQ(shownSeconds(player.caption()), paused) << "pause freezes the time";
+
+    player.command(IDM_FORWARD);
+    EXPECT_TRUE(waitFor([&] { return shownSeconds(player.caption()) >= paused + 4; }, 5000))
+        << "seek moves it: " << testing::PrintToString(player.caption());
+
+    // The end of a clip plays the next one of the folder, and the last one stops.
+    player.command(IDM_PLAY);
+    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"b-vid\u00e9o.mp4"); }, 15000))
+        << testing::PrintToString(player.caption());
+    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"c.mp4"); }, 15000))
+        << testing::PrintToString(player.caption());
+    EXPECT_TRUE(waitFor([&] { return player.caption() == L"Quillet 1.1"; }, 15000))
+        << testing::PrintToString(player.caption());
+    Sleep(1000);
+    EXPECT_EQ(player.caption(), L"Quillet 1.1") << "nothing plays after the last file";
+
+    EXPECT_EQ(player.close(), 0u);
+}
+
+TEST_F(PlaybackEndToEndTest, ClosingDuringPlaybackExitsWithZero)
+{
+    PlayerDriver player(runFolder);
+    ASSERT_NE(player.window, nullptr);
+    ASSERT_TRUE(player.openThroughDialog(clips + L"\\a.mp4"));
+    ASSERT_TRUE(waitFor([&] { return shownSeconds(player.caption()) >= 1; })) << testing::PrintToString(player.caption());
+    EXPECT_EQ(player.close(), 0u);
+}
+
+} // namespace
