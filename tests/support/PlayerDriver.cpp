@@ -1,6 +1,9 @@
 // Drives Quillet.exe from outside its process.
 #include "tests/support/PlayerDriver.h"
 
+#include <shlobj.h>
+#include <vector>
+
 #include "videoplayer/res/resource.h"
 
 bool waitFor(const std::function<bool()>& done, DWORD timeoutMs)
@@ -105,4 +108,20 @@ bool PlayerDriver::openThroughDialog(const std::wstring& path)
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     return waitFor([&] { return !IsWindow(dialog); });
+}
+
+bool PlayerDriver::dropFile(const std::wstring& path)
+{
+    // A DROPFILES block written into the player's memory, as the shell hands it over.
+    std::vector<BYTE> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), 0);
+    auto* drop = reinterpret_cast<DROPFILES*>(block.data());
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    memcpy(block.data() + sizeof(DROPFILES), path.c_str(), path.size() * sizeof(wchar_t));
+    void* remote = VirtualAllocEx(process.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    if (!WriteProcessMemory(process.hProcess, remote, block.data(), block.size(), nullptr))
+        return false;
+    return PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != 0;
 }

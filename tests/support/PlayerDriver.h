@@ -25,6 +25,8 @@ public:
     DWORD close();
     // Chooses a file through the Open command's "Select File" dialog; false if it never closed.
     bool openThroughDialog(const std::wstring& path);
+    // Drops one file on the main window, as the shell does; false if the drop could not be made.
+    bool dropFile(const std::wstring& path);
     void command(int id) const;
     std::wstring caption() const { return windowText(window); }
     bool exited(DWORD timeoutMs, DWORD* exitCode);
