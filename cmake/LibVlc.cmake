@@ -11,10 +11,13 @@ add_library(libvlc INTERFACE)
 target_link_libraries(libvlc INTERFACE libvlc_headers)
 
 if(QUILLET_LIBVLC_SDK)
+  # The SDK folder is a host path: the toolchain's find root (the mingw sysroot) must not apply.
   find_library(LIBVLC_SDK_IMPLIB NAMES libvlc.dll.a libvlc.lib vlc libvlc
-               PATHS ${QUILLET_LIBVLC_SDK}/lib ${QUILLET_LIBVLC_SDK}/sdk/lib NO_DEFAULT_PATH)
+               PATHS ${QUILLET_LIBVLC_SDK}/lib ${QUILLET_LIBVLC_SDK}/sdk/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   find_path(LIBVLC_SDK_INCLUDE vlc/vlc.h
-            PATHS ${QUILLET_LIBVLC_SDK}/include ${QUILLET_LIBVLC_SDK}/sdk/include NO_DEFAULT_PATH)
+            PATHS ${QUILLET_LIBVLC_SDK}/include ${QUILLET_LIBVLC_SDK}/sdk/include
+            NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
   if(NOT LIBVLC_SDK_IMPLIB OR NOT LIBVLC_SDK_INCLUDE)
     message(FATAL_ERROR "QUILLET_LIBVLC_SDK=${QUILLET_LIBVLC_SDK} has no include/vlc/vlc.h and lib/libvlc import library")
   endif()
