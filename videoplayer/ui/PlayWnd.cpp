@@ -34,6 +34,14 @@ int engineState()
     return engine ? engine->getState() : 0;
 }
 
+// Commands go to the main window; without one (a null handle would make this a thread
+// message) there is nobody to carry them out.
+void postCommand(WPARAM command)
+{
+    if (app.mainWindow)
+        PostMessageW(app.mainWindow, WM_COMMAND, command, 0);
+}
+
 void grey(HMENU menu, UINT command)
 {
     EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
@@ -115,8 +123,7 @@ void PlayWnd::onLeftButtonDown()
 {
     const DWORD now = UiClock::now();
     if (now - lastPressTick < doublePressMs) {
-        const WPARAM command = app.fullScreen ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN;
-        PostMessageW(app.mainWindow, WM_COMMAND, command, 0);
+        postCommand(app.fullScreen ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN);
     }
     lastPressTick = now;
 }
@@ -132,7 +139,7 @@ void PlayWnd::showContextMenu(int x, int y)
     HWND owner = app.mainWindow ? app.mainWindow : hwnd;
     const int command = TrackPopupMenu(popup, TPM_RETURNCMD, x, y, 0, owner, nullptr);
     if (command > 0)
-        PostMessageW(app.mainWindow, WM_COMMAND, static_cast<WPARAM>(command), 0);
+        postCommand(static_cast<WPARAM>(command));
 }
 
 ContextMenuState PlayWnd::currentMenuState()

@@ -1,6 +1,8 @@
 // PNG images from resources, and small window and path routines.
 #include "videoplayer/ui/UiResources.h"
 
+#include <cstring>
+
 namespace {
 
 // GDI+ may go on reading the stream after an image was constructed from it. A copy drawn into
@@ -8,11 +10,11 @@ namespace {
 // not be decoded holds nothing and is returned as it is: its size reads 0.
 Gdiplus::Image* detachedCopy(Gdiplus::Image* decoded)
 {
-    if (decoded->GetLastStatus() != Gdiplus::Ok)
+    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok)
         return decoded;
     const UINT w = decoded->GetWidth(), h = decoded->GetHeight();
     auto* copy = new Gdiplus::Bitmap(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppARGB);
-    if (copy->GetLastStatus() == Gdiplus::Ok) {
+    if (copy && copy->GetLastStatus() == Gdiplus::Ok) {
         Gdiplus::Graphics graphics(copy);
         graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);

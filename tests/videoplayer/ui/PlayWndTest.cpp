@@ -2,6 +2,7 @@
 // clock and cursor driven by the test and the engine by the libvlc test double.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 
