@@ -91,10 +91,11 @@ bool Matcher::matchBackReference(std::uint32_t group, std::uint32_t& pos) const
     const std::uint32_t to = offsetOf(span.end) < length ? offsetOf(span.end) : length;
     if (pos > length || to - from > length - pos)
         return false;
-    for (std::uint32_t i = from; i < to; ++i, ++pos) {
-        if (foldCase(text[i]) != foldCase(text[pos]))
+    for (std::uint32_t i = from, at = pos; i < to; ++i, ++at) {
+        if (foldCase(text[i]) != foldCase(text[at]))
             return false;
     }
+    pos += to - from;
     return true;
 }
 

@@ -57,7 +57,7 @@ TEST(RegExpMatch, AlternationBindsSingleElements)
     expectSpan(L"a)b", L"xab", 1, 2);
 }
 
-TEST(RegExpMatch, QuantifiersPreferAsSpecified)
+TEST(RegExpMatch, QuantifiersTakeTheirPreferredCount)
 {
     expectSpan(L"a??b", L"ab", 0, 2);
     EXPECT_EQ(find(L"{a*?}b", L"aab").group0, L"aa");
