@@ -1,0 +1,364 @@
+// HttpClient: the exchange itself (attempt budget, proxy fall-back, header evaluation, body
+// assembly, decoding, completeness test), over whatever HttpTransport it is given.
+#include "updater/http/HttpClient.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "updater/http/WinHttpTransport.h"
+#include "updater/regex/CollectMatches.h"
+
+namespace {
+
+const int attemptBudget = 3;
+const uint32_t initialBodyCapacity = 10240;
+// Far above any reply the updater expects, and low enough that the capacity, the size plus its
+// terminating zero and the decoder's int length can never overflow.
+const uint64_t maxBodyCapacity = 1u << 30;
+const size_t maxProxyText = 259;  // what WinHTTP's proxy settings are sized for
+
+wchar_t asciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+std::wstring asciiUpper(std::wstring text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return asciiUpper(c); });
+    return text;
+}
+
+std::wstring withoutBlanks(const std::wstring& text, const wchar_t* blanks)
+{
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::wstring::npos)
+        return std::wstring();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The first capture of `pattern` in `text`, or false when there is none.
+bool firstCapture(const wchar_t* pattern, const std::wstring& text, std::wstring& capture)
+{
+    std::vector<std::wstring> found;
+    if (!collectMatches(pattern, text, found) || found.empty())
+        return false;
+    capture = found.front();
+    return true;
+}
+
+bool contains(const wchar_t* pattern, const std::wstring& text)
+{
+    std::wstring ignored;
+    return firstCapture(pattern, text, ignored);
+}
+
+// A run of decimal digits as a length; lengths that don't fit count as unknown (0).
+int32_t lengthValue(const std::wstring& digits)
+{
+    int64_t value = 0;
+    for (wchar_t c : digits) {
+        value = value * 10 + (c - L'0');
+        if (value > INT32_MAX)
+            return 0;
+    }
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+HttpClient::HttpClient(const std::wstring& url) : HttpClient(url, std::make_unique<WinHttpTransport>()) {}
+
+HttpClient::HttpClient(const std::wstring& url, std::unique_ptr<HttpTransport> transport)
+    : transport(std::move(transport)), rootHandle(this->transport.get()), url(url)
+{
+}
+
+// rawBody and requestBody free themselves; rootHandle closes through the transport, which is
+// destroyed after it.
+HttpClient::~HttpClient() = default;
+
+bool HttpClient::send(const std::wstring& requestedVerb)
+{
+    if (url.empty()) {
+        lastError = errorEmptyUrl;
+        return false;
+    }
+    const std::wstring verb = asciiUpper(requestedVerb);
+    if (verb != L"GET" && verb != L"POST") {
+        lastError = errorBadVerb;
+        return false;
+    }
+    if (!rootHandle) {
+        if (const uint32_t error = transport->openSession(userAgent, rootHandle.reset())) {
+            lastError = error;
+            return false;
+        }
+    }
+    transport->setTimeouts(rootHandle.get(), {resolveTimeout, connectTimeout, sendTimeout, receiveTimeout});
+
+    HttpTransport::UrlParts parts;
+    if (!transport->splitUrl(url, parts))
+        return false;
+    host = parts.host;
+    TransportHandle connection(transport.get());
+    if (transport->connect(rootHandle.get(), parts.host, parts.port, connection.reset()) != 0)
+        return false;
+    TransportHandle request(transport.get());
+    if (transport->openRequest(connection.get(), verb, parts.path, parts.secure, request.reset()) != 0)
+        return false;
+    if (parts.secure && !verifyCertificates)
+        transport->ignoreCertificateErrors(request.get());
+
+    return attempts(request.get(), verb);
+}
+
+// Every attempt reuses the one request handle; a proxy found on the way stays set on it.
+bool HttpClient::attempts(HttpTransport::Handle request, const std::wstring& verb)
+{
+    for (int i = 0; i < attemptBudget; ++i) {
+        switch (attempt(request, verb)) {
+        case Attempt::complete: return true;
+        case Attempt::incomplete: break;
+        case Attempt::bodyFailed: return false;
+        }
+    }
+    return false;
+}
+
+HttpClient::Attempt HttpClient::attempt(HttpTransport::Handle request, const std::wstring& verb)
+{
+    addRequestHeaders(request);
+    applyOwnProxy(request);
+    if (!sendWithProxyFallback(request))
+        return Attempt::incomplete;
+    if (requestBody)
+        record(transport->writeData(request, requestBody.get(), requestBodySize));
+    if (const uint32_t error = transport->receiveResponse(request)) {
+        lastError = error;
+        return Attempt::incomplete;
+    }
+    evaluateHeaders(request);
+    std::wstring status;
+    if (transport->queryHeaders(request, HttpTransport::HeaderQuery::statusCode, status) == 0)
+        statusCode = status;
+    const BodyRead body = readBody(request);
+    if (body == BodyRead::noBuffer)
+        return Attempt::bodyFailed;
+    decodeBody();
+    if (body == BodyRead::cutShort)
+        return Attempt::bodyFailed;
+    if (verb == L"GET" && pageIsCutOff()) {
+        lastError = errorTruncatedPage;
+        return Attempt::incomplete;
+    }
+    return Attempt::complete;
+}
+
+// Added again in every attempt; the coalesce flag folds a repeated header into the first one.
+void HttpClient::addRequestHeaders(HttpTransport::Handle request)
+{
+    if (!extraHeaders.empty())
+        record(transport->addHeaders(request, extraHeaders));
+    if (!cookies.empty())
+        record(transport->addHeaders(request, L"Cookie: " + cookies));
+}
+
+void HttpClient::applyOwnProxy(HttpTransport::Handle request)
+{
+    if (proxy.empty())
+        return;
+    setNamedProxy(request, proxy, std::wstring());
+    if (proxyUser.empty())
+        return;
+    record(transport->setProxyUserName(request, proxyUser));
+    if (!proxyPassword.empty())
+        record(transport->setProxyPassword(request, proxyPassword));
+}
+
+// Sends the request; when that fails, turns to the user's proxy configuration. True when the
+// request went out in this attempt.
+bool HttpClient::sendWithProxyFallback(HttpTransport::Handle request)
+{
+    if (transport->sendRequest(request, bodySize()) == 0)
+        return true;
+    HttpTransport::ProxyConfig config;
+    if (const uint32_t error = transport->currentUserProxyConfig(config)) {
+        lastError = error;
+        return false;
+    }
+    if (!config.autoConfigUrl.empty()) {
+        HttpTransport::ProxyInfo found;
+        if (const uint32_t error = transport->proxyForUrl(rootHandle.get(), url, config.autoConfigUrl, found)) {
+            lastError = error;
+            return false;
+        }
+        return transport->setProxy(request, found) == 0 && transport->sendRequest(request, bodySize()) == 0;
+    }
+    // A listed proxy takes effect from the next attempt on.
+    if (!config.servers.empty())
+        setNamedProxy(request, config.servers, config.bypass);
+    return false;
+}
+
+// A proxy text too long for WinHTTP's settings is refused whole rather than cut into a
+// different server name.
+void HttpClient::setNamedProxy(HttpTransport::Handle request, const std::wstring& servers, const std::wstring& bypass)
+{
+    if (servers.size() > maxProxyText || bypass.size() > maxProxyText) {
+        lastError = HttpTransport::errorInvalidParameter;
+        return;
+    }
+    HttpTransport::ProxyInfo info;
+    info.accessType = HttpTransport::ProxyInfo::namedProxy;
+    info.servers = servers;
+    info.bypass = bypass;
+    record(transport->setProxy(request, info));
+}
+
+void HttpClient::evaluateHeaders(HttpTransport::Handle request)
+{
+    std::wstring headers;
+    if (transport->queryHeaders(request, HttpTransport::HeaderQuery::rawHeaders, headers) != 0)
+        return;
+    responseHeaders = headers;
+    std::wstring value;
+    if (!charsetFixed && firstCapture(L"charset={[A-Za-z0-9\\-_]+}", responseHeaders, value))
+        charset = value;
+    if (firstCapture(L"Content-Length: {[0-9]+}", responseHeaders, value))
+        contentLength = lengthValue(value);
+    // Only at the start of a line, so that Content-Location is not taken for it.
+    if (firstCapture(L"\\nLocation:\\b*{[^\r\n]*}", responseHeaders, value))
+        location = withoutBlanks(value, L" \t");
+    collectCookies();
+}
+
+void HttpClient::collectCookies()
+{
+    std::vector<std::wstring> found;
+    collectMatches(L"Set-Cookie:\\b*{.+?}\\n", responseHeaders, found);
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (i > 0)
+            receivedCookies += L"; ";
+        receivedCookies += found[i];
+    }
+    receivedCookies = withoutBlanks(receivedCookies, L" ");
+    if (!receivedCookies.empty() && receivedCookies.back() != L';')
+        receivedCookies += L';';
+}
+
+HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
+{
+    rawBody = std::vector<uint8_t>();
+    rawBodySize = 0;
+    try {
+        rawBody.assign(initialBodyCapacity, 0);
+    } catch (const std::bad_alloc&) {
+        return BodyRead::noBuffer;
+    }
+    uint32_t received = 0;
+    BodyRead result = BodyRead::whole;
+    uint32_t available = 0;
+    do {
+        available = 0;
+        if (const uint32_t error = transport->queryDataAvailable(request, available)) {
+            lastError = error;
+            available = 0;
+            break;
+        }
+        reportProgress(received);
+        if (available == 0)
+            break;
+        // A chunk or a buffer that can't be had ends the body: asking again would only spin.
+        std::unique_ptr<uint8_t[]> chunk;
+        if (available < maxBodyCapacity)
+            chunk.reset(new (std::nothrow) uint8_t[available + 1]());
+        if (!chunk) {
+            result = BodyRead::cutShort;
+            break;
+        }
+        uint32_t read = 0;
+        if (transport->readData(request, chunk.get(), available, read) != 0 || read == 0)
+            break;
+        read = std::min(read, available);
+        if (!makeRoom(received, uint64_t(received) + read + 1)) {
+            result = BodyRead::cutShort;
+            break;
+        }
+        std::memcpy(rawBody.data() + received, chunk.get(), read);
+        received += read;
+    } while (available > 0);
+    reportProgress(received);
+    rawBodySize = received;
+    return result;
+}
+
+// Doubles the body buffer until `needed` bytes fit; the old buffer stays when that fails.
+bool HttpClient::makeRoom(uint32_t received, uint64_t needed)
+{
+    uint64_t capacity = rawBody.size();
+    if (needed <= capacity)
+        return true;
+    while (capacity < needed)
+        capacity *= 2;
+    if (capacity > maxBodyCapacity)
+        return false;
+    try {
+        std::vector<uint8_t> larger(static_cast<size_t>(capacity), 0);
+        std::copy(rawBody.begin(), rawBody.begin() + received, larger.begin());
+        rawBody.swap(larger);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+void HttpClient::reportProgress(uint32_t received) const
+{
+    if (progressCallback && contentLength != 0)
+        progressCallback(double(received) * 100.0 / double(static_cast<uint32_t>(contentLength)));
+}
+
+// UTF-8 when the charset says so, else the system's ANSI code page; the zero byte after the data
+// goes in too, so the text ends at the body's first zero byte. Falls back on ANSI when the chosen
+// code page can't decode the body.
+void HttpClient::decodeBody()
+{
+    const bool utf8 = charset.size() >= 5 && asciiUpper(charset.substr(0, 5)) == L"UTF-8";
+    if (!(utf8 && decodeBodyAs(CP_UTF8, 0)))
+        decodeBodyAs(CP_ACP, MB_PRECOMPOSED);
+}
+
+// Neither code page yields more UTF-16 units than it reads bytes, so one pass into a buffer of the
+// input's size replaces a length query over the whole body.
+bool HttpClient::decodeBodyAs(unsigned codePage, unsigned long flags)
+{
+    const char* bytes = reinterpret_cast<const char*>(rawBody.data());
+    const int size = static_cast<int>(rawBodySize + 1);
+    try {
+        std::wstring text(static_cast<size_t>(size), L'\0');
+        const int length = MultiByteToWideChar(codePage, flags, bytes, size, &text[0], size);
+        if (length == 0)
+            return false;
+        text.resize(std::min(text.find(L'\0'), static_cast<size_t>(length)));
+        responseText_.swap(text);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return true;  // no memory for the text: the previous one stays, as for a failed decode
+    }
+}
+
+bool HttpClient::pageIsCutOff() const
+{
+    return contains(L"{<html>}", responseText_) && !contains(L"{</html>}", responseText_);
+}
+
+uint32_t HttpClient::bodySize() const
+{
+    return requestBody ? requestBodySize : 0;
+}
+
+void HttpClient::record(uint32_t error)
+{
+    if (error != 0)
+        lastError = error;
+}
