@@ -1,26 +1,116 @@
-// The folder playlist. Changed and read on the user-interface thread only (engine events are
-// handed over to that thread), so no reader can see a half-rebuilt list.
+// The folder playlist: listing the folder, the media-file test and the path order. Changed and
+// read on the user-interface thread only (engine events are handed over to that thread).
 #include "videoplayer/playback/PlayListData.h"
 
-int PlayListData::buildFromFolder(const std::wstring&)
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+const wchar_t mediaExtension[] = L"mp4";
+
+// Owns a directory search handle.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE handle) : handle(handle) {}
+    ~FindHandle()
+    {
+        if (handle != INVALID_HANDLE_VALUE)
+            FindClose(handle);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+
+    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle; }
+
+private:
+    HANDLE handle;
+};
+
+// Read sharing only: a file that someone is still writing (a download, a recording) is not
+// playable yet and stays out of the list.
+bool canOpenForReading(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// Names starting with a dot are the folder itself, its parent and hidden Unix-style files.
+bool isListable(const WIN32_FIND_DATAW& item)
+{
+    return item.cFileName[0] != L'.' && !(item.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Code units compared as unsigned 16-bit numbers, so the order does not depend on the
+// signedness of wchar_t or on the locale.
+bool pathLess(const PlayListEntry& a, const PlayListEntry& b)
+{
+    return std::lexicographical_compare(a.path.begin(), a.path.end(), b.path.begin(), b.path.end(),
+                                        [](wchar_t x, wchar_t y) {
+                                            return static_cast<unsigned short>(x) < static_cast<unsigned short>(y);
+                                        });
+}
+
+} // namespace
+
+int PlayListData::buildFromFolder(const std::wstring& path)
 {
     entries.clear();
-    return 0;
+    const size_t slash = path.rfind(L'\\');
+    if (slash == std::wstring::npos)
+        return 0;
+    const std::wstring folder = path.substr(0, slash + 1);
+    WIN32_FIND_DATAW item;
+    FindHandle search(FindFirstFileW((folder + L"*.*").c_str(), &item));
+    if (search.valid()) {
+        do {
+            if (!isListable(item))
+                continue;
+            const std::wstring full = folder + item.cFileName;
+            addEntry(full, full == path ? 1 : 0);
+        } while (FindNextFileW(search.get(), &item));
+    }
+    sortByPath();
+    return count();
 }
 
 int PlayListData::addEntry(const std::wstring& path, int current)
 {
+    // The extension first: it is free, while opening costs a file-system round trip for every
+    // other file in the folder.
+    if (!hasMediaExtension(path) || !canOpenForReading(path))
+        return -1;
     entries.push_back({current, path});
     return count() - 1;
 }
 
 bool PlayListData::hasMediaExtension(const std::wstring& path)
 {
+    // The last dot of the whole path: "D:\my.videos\clip" has no extension.
     const size_t dot = path.rfind(L'.');
-    return dot != std::wstring::npos && path.size() - dot == 4;
+    if (dot == std::wstring::npos)
+        return false;
+    std::wstring extension = path.substr(dot + 1);
+    if (extension.empty())
+        return false;
+    // ASCII folding only, so no locale can make another letter equal one of these.
+    for (wchar_t& c : extension) {
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return extension == mediaExtension;
 }
 
-void PlayListData::sortByPath() {}
+void PlayListData::sortByPath()
+{
+    std::stable_sort(entries.begin(), entries.end(), pathLess);
+}
 
 int PlayListData::currentIndex() const
 {
