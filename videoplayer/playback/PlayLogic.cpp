@@ -1,10 +1,31 @@
-// The playback controller.
+// The playback controller: commands become engine calls; the wanted volume and mute state are
+// kept here and pressed onto the engine whenever it has something playing.
 #include "videoplayer/playback/PlayLogic.h"
 
 #include <windows.h>
 
+#include "videoplayer/app/AppState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/ui/PlayBar.h"
+
+namespace {
+
+const int64_t seekStepMs = 5000;
+const int volumeStep = 10;
+const int volumeMax = 100;
+
+// Pause and stop wait for the engine so the next command sees the new state. libVLC answers
+// within tens of milliseconds; one that keeps reporting "playing" (a stuck output or demuxer)
+// must not freeze the window for good, so after this long we carry on as if it had answered.
+const DWORD engineWaitStepMs = 100;
+const DWORD engineWaitLimitMs = 3000;
+
+int clampVolume(int value)
+{
+    return value < 0 ? 0 : value > volumeMax ? volumeMax : value;
+}
+
+} // namespace
 
 bool PlayLogic::isPlaying()
 {
@@ -21,42 +42,155 @@ void PlayLogic::play()
 
 void PlayLogic::pause()
 {
+    // Pause only ever pauses: the engine's pause toggles, and resuming is the Play command's.
     if (!mediaPlayer || !mediaPlayer->isPlaying())
         return;
     mediaPlayer->pause();
+    waitWhileEngineReportsPlaying();
 }
 
 void PlayLogic::stop()
 {
-    if (mediaPlayer)
+    if (mediaPlayer) {
         mediaPlayer->stop();
-    for (int waited = 0; mediaPlayer && mediaPlayer->isPlaying() && waited < 5000; waited += 100)
-        Sleep(100);
+        waitWhileEngineReportsPlaying();
+    }
+    PlayBar* bar = app.controlBar;
+    if (!bar)
+        return;
+    // A slider drag in progress would otherwise keep seeking a stopped player.
+    if (bar->hwnd && GetCapture() == bar->hwnd)
+        ReleaseCapture();
+    bar->hideTick = 0;
+    bar->refreshTime();
 }
 
-void PlayLogic::stepFile(int) {}
-
-bool PlayLogic::seek(int)
+void PlayLogic::stepFile(int direction)
 {
-    return false;
+    // Without an engine nothing could open, and every entry would be dropped.
+    if (!mediaPlayer || playList.count() < 2 || playList.currentIndex() == -1)
+        return;
+    stop();
+    int index = playList.currentIndex() + direction;
+    while (playList.count() > 0) {
+        const int n = playList.count();
+        if (index < 0)
+            index = n - 1;
+        else if (index >= n)
+            index = 0;
+        const std::wstring path = playList.pathAt(index);
+        if (mediaPlayer->open(path)) {
+            currentPath = path;
+            playList.setCurrentIndex(index);
+            if (!mediaPlayer->isPlaying()) {
+                mediaPlayer->play();
+                applyAudio();
+            }
+            return;
+        }
+        // Dropped for the rest of the list's life. Forwards, the same index now holds the
+        // entry that followed; backwards, the one before is one lower.
+        playList.removeAt(index);
+        if (direction < 0)
+            --index;
+    }
+}
+
+bool PlayLogic::seek(int direction)
+{
+    if (!mediaPlayer || (!mediaPlayer->isPlaying() && playList.count() == 0))
+        return false;
+    const int64_t time = mediaPlayer->getTime();
+    const int64_t length = mediaPlayer->getLength();
+    // libVLC answers -1 when it has no input (stopped): there is no position to move.
+    if (time < 0)
+        return false;
+    int64_t target;
+    if (direction >= 0) {
+        target = time + seekStepMs;
+        if (target >= length)
+            target = length;
+    } else {
+        target = time > seekStepMs ? time - seekStepMs : 0;
+    }
+    mediaPlayer->setTime(target < 0 ? 0 : target);
+    return true;
 }
 
 void PlayLogic::toggleMute()
 {
     muted = !muted;
+    if (playingOrPaused())
+        applyAudio();
+    showVolumeOnBar();
 }
 
 void PlayLogic::setVolume(int value)
 {
-    volume = value < 0 ? 0 : value > 100 ? 100 : value;
+    volume = clampVolume(value);
     muted = false;
+    if (playingOrPaused())
+        applyAudio();
+    showVolumeOnBar();
 }
 
 void PlayLogic::stepVolume(int direction)
 {
-    setVolume(volume + (direction >= 1 ? 10 : -10));
+    // Stepping out of mute starts from silence: up gives one step, down gives 0.
+    if (muted)
+        volume = 0;
+    volume = clampVolume(volume + (direction >= 1 ? volumeStep : -volumeStep));
+    setVolume(volume);
 }
 
-void PlayLogic::applyAudio() {}
+void PlayLogic::applyAudio()
+{
+    if (!mediaPlayer)
+        return;
+    if (mediaPlayer->isMuted() != muted)
+        mediaPlayer->toggleMute();
+    if (muted)
+        return;
+    if (mediaPlayer->getVolume() != volume)
+        mediaPlayer->setVolume(volume);
+}
 
-void PlayLogic::onTimer() {}
+void PlayLogic::onTimer()
+{
+    if (!mediaPlayer)
+        return;
+    const int state = mediaPlayer->getState();
+    if (state == libvlc_Playing) {
+        // libVLC's audio output may come up with its own volume; ours wins on every tick.
+        applyAudio();
+        return;
+    }
+    if (state != libvlc_Ended)
+        return;
+    stop();
+    // The folder plays on to its last file and stops there.
+    const int n = playList.count();
+    const int current = playList.currentIndex();
+    if (n >= 2 && current != -1 && current < n - 1)
+        stepFile(1);
+}
+
+void PlayLogic::waitWhileEngineReportsPlaying()
+{
+    for (DWORD waited = 0; mediaPlayer->isPlaying() && waited < engineWaitLimitMs; waited += engineWaitStepMs)
+        Sleep(engineWaitStepMs);
+}
+
+// Audio settings reach the engine only while it has a file under way; otherwise they wait for
+// the next play and the timer's re-assertion.
+bool PlayLogic::playingOrPaused()
+{
+    const int state = mediaPlayer ? mediaPlayer->getState() : 0;
+    return state == libvlc_Playing || state == libvlc_Paused;
+}
+
+void PlayLogic::showVolumeOnBar()
+{
+    if (app.controlBar)
+        app.controlBar->refreshVolume();
+}

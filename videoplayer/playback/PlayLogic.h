@@ -33,4 +33,9 @@ public:
     std::wstring currentPath;
     int volume = 100;
     bool muted = false;
+
+private:
+    void waitWhileEngineReportsPlaying();
+    bool playingOrPaused();
+    void showVolumeOnBar();
 };
