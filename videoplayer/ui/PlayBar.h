@@ -1,5 +1,5 @@
 // The control bar: a single, layered child dialog along the bottom of the main window with
-// skinned image buttons, a time slider and a volume slider.
+// skinned image buttons, a time slider and a volume slider, and the full-screen auto-hide.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,10 @@
 #include <gdiplus.h>
 #include <cstdint>
 #include <map>
+
+#include "videoplayer/ui/OffscreenBuffer.h"
+
+class MediaPlayer;
 
 class PlayBar {
 public:
@@ -17,25 +21,32 @@ public:
 
     bool create(HINSTANCE instance, HWND parent);
     int barHeight() const;
+    // Re-reads position and length from the engine and redraws the time slider (then the
+    // volume slider, if the volume changed).
     void refreshTime();
+    // Redraws the volume slider if the controller's effective volume changed.
     void refreshVolume();
+    // Shows and enables the buttons that fit the engine's state and the playlist.
     void updateButtons();
+    // One timer tick of the full-screen auto-hide.
     void autoHideTick();
 
     HWND hwnd = nullptr;
-    std::map<int, Gdiplus::Image*> images;
+    std::map<int, Gdiplus::Image*> images; // control identifier -> its image
     HBRUSH faceBrush = nullptr;
     Gdiplus::Image* barBackground = nullptr;
     Gdiplus::Image* volumeKnob = nullptr;
     Gdiplus::Image* timePlayed = nullptr;
     Gdiplus::Image* timeKnob = nullptr;
+    OffscreenBuffer composeBuffer;    // background plus both sliders, as last drawn
+    OffscreenBuffer backgroundBuffer; // the tiled background alone
     int shownVolume = 100;
     int64_t shownTime = 0;
     int64_t shownLength = 0;
-    int dragControl = 0;
-    POINT lastCursorPos = {0, 0};
-    DWORD hideTick = 0;
-    HANDLE drawLock = nullptr;
+    int dragControl = 0;          // 0, or the slider holding the mouse capture
+    POINT lastCursorPos = {0, 0}; // screen coordinates, for the auto-hide
+    DWORD hideTick = 0;           // last activity of the auto-hide; 0 while it is off
+    HANDLE drawLock = nullptr;    // auto-reset event guarding composeBuffer and both re-creations
 
 private:
     PlayBar();
@@ -43,6 +54,37 @@ private:
     PlayBar& operator=(const PlayBar&) = delete;
 
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Messages.
+    void layoutControls();
+    void onPaint();
+    void paint(HDC dc);
+    void drawButton(const DRAWITEMSTRUCT& item);
+    bool onCommand(int id);
+    void onMouseDown(LPARAM lParam);
+    void onMouseDrag(LPARAM lParam);
+    void onMouseUp();
+
+    // Drawing; the three below run with drawLock held.
+    void ensureBuffers();
+    void drawVolumeSlider();
+    void drawTimeSlider();
+    void presentSliders(HDC dc);
+    void copySliderStrips(HDC target);
+    void restoreStrip(const RECT& control);
+
+    // Helpers.
+    int placeControl(int id, int x, bool rightwards, int height);
+    bool controlRect(int id, RECT& rect) const;
+    Gdiplus::Image* imageOf(int id) const;
+    int clientHeight() const;
+    int timeKnobWidth();
+    int volumeKnobWidth();
+    void setButton(int id, bool shown, bool enabled);
+    static MediaPlayer* engine();
+
+    int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
+    int cachedVolumeKnobWidth = -1;
 
     static PlayBar* single;
 };
