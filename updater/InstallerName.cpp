@@ -1,0 +1,32 @@
+// Where a downloaded installer goes: file name from the URL, local path in the Temp folder.
+#include "updater/InstallerName.h"
+
+namespace {
+
+bool isForbiddenInFileName(wchar_t c)
+{
+    return c < 32 || std::wstring(L"<>:\"/\\|?*").find(c) != std::wstring::npos;
+}
+
+} // namespace
+
+std::wstring InstallerName::fromUrl(const std::wstring& url)
+{
+    const size_t slash = url.find_last_of(L"/\\");
+    std::wstring name = slash == std::wstring::npos ? url : url.substr(slash + 1);
+    const size_t query = name.find(L'?');
+    if (query != std::wstring::npos)
+        name.erase(query);
+    if (name.empty() || name == L"." || name == L"..")
+        return std::wstring();
+    for (wchar_t c : name) {
+        if (isForbiddenInFileName(c))
+            return std::wstring();
+    }
+    return name;
+}
+
+std::wstring InstallerName::localPath(const std::wstring& folder, unsigned number, const std::wstring& fileName)
+{
+    return folder + L"\\" + std::to_wstring(number) + fileName;
+}
