@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "updater/LibraryState.h"
 #include "updater/Updater.h"
 
 namespace {
@@ -25,6 +26,12 @@ int guarded(void* handle, Body body)
 } // namespace
 
 extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID)
+{
+    library.moduleInstance = instance;
+    return TRUE;
+}
 
 void* __cdecl tellanup_create(HWND owner)
 {
@@ -51,19 +58,19 @@ int __cdecl tellanup_setParam(void* handle, int index, long value)
     });
 }
 
-int __cdecl tellanup_haveNew(void* handle, bool /*useInterval*/)
+int __cdecl tellanup_haveNew(void* handle, bool useInterval)
 {
-    return guarded(handle, [](Updater&) { return 0; });
+    return guarded(handle, [&](Updater& updater) { return updater.haveNew(useInterval) ? 1 : 0; });
 }
 
 int __cdecl tellanup_download(void* handle)
 {
-    return guarded(handle, [](Updater&) { return 0; });
+    return guarded(handle, [](Updater& updater) { return updater.download() ? 1 : 0; });
 }
 
 int __cdecl tellanup_install(void* handle)
 {
-    return guarded(handle, [](Updater&) { return 0; });
+    return guarded(handle, [](Updater& updater) { return updater.install() ? 1 : 0; });
 }
 
 } // extern "C"

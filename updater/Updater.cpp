@@ -1,14 +1,29 @@
-// Parameters of an update attempt, copied in from the host.
+// The object behind a tellanupdate handle: parameters, the update check, download and install.
 #include "updater/Updater.h"
 
+#include <shellapi.h>
+
+#include "updater/CheckInterval.h"
+#include "updater/CheckTimeStore.h"
+#include "updater/DownloadDialog.h"
+#include "updater/UniqueHandle.h"
+#include "updater/UpdateReply.h"
+#include "updater/http/HttpClient.h"
 #include "updater/tellanupdate.h"
 
 namespace {
+
+const wchar_t configFileName[] = L"\\tellanupdate.conf";
 
 std::wstring textParam(long value)
 {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(static_cast<LONG_PTR>(value));
     return text ? std::wstring(text) : std::wstring();
+}
+
+CheckInterval::Moment momentOf(const SYSTEMTIME& time)
+{
+    return CheckInterval::Moment{time.wYear, time.wMonth, time.wDay, time.wHour};
 }
 
 } // namespace
@@ -33,8 +48,93 @@ void Updater::readUrlFromConfig(const std::wstring& configPath)
 {
     if (configPath.empty())
         return;
-    wchar_t url[2048] = L"";
-    GetPrivateProfileStringW(L"Global", L"URL", L"", url, ARRAYSIZE(url), configPath.c_str());
+    wchar_t url[MAX_PATH] = L"";
+    GetPrivateProfileStringW(L"Global", L"URL", L"", url, MAX_PATH, configPath.c_str());
     if (url[0] != L'\0')
         updateUrl = url;
+}
+
+bool Updater::haveNew(bool useInterval)
+{
+    if (useInterval) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        if (!checkIsDue(now))
+            return false;
+    }
+    if (updateUrl.empty())
+        readUrlFromConfig(hostConfigPath());
+    std::wstring reply;
+    if (updateUrl.empty() || !askServer(reply))
+        return false;
+    UpdateReply offer = UpdateReply::parse(reply, productId);
+    latestVersionCode = offer.versionCode;
+    latestVersionName = std::move(offer.versionName);
+    installerUrl = std::move(offer.installerUrl);
+    return latestVersionCode > installedVersionCode && askUser();
+}
+
+bool Updater::download() { return DownloadDialog::run(*this); }
+
+bool Updater::install()
+{
+    // Only a download that finished leaves a whole installer behind; a file found after a
+    // failed one is not worth starting.
+    if (installerPath.empty() || downloadState != DownloadFinished)
+        return false;
+    UniqueFile file(CreateFileW(installerPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    file.reset();
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+bool Updater::checkIsDue(const SYSTEMTIME& now)
+{
+    const CheckTimeStore store(registryKeyName, productId);
+    store.read(lastCheckTime);  // out of reach, the time held here stands
+    const int32_t elapsed = CheckInterval::elapsedHours(momentOf(lastCheckTime), momentOf(now));
+    if (!CheckInterval::isDue(elapsed, static_cast<uint32_t>(checkInterval)))
+        return false;
+    lastCheckTime = now;
+    store.write(now);
+    return true;
+}
+
+std::wstring Updater::hostConfigPath()
+{
+    wchar_t program[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    std::wstring path(program, length);
+    const size_t slash = path.rfind(L'\\');
+    if (slash != std::wstring::npos)
+        path.erase(slash);
+    path += configFileName;
+    return path.size() < MAX_PATH ? path : std::wstring();
+}
+
+std::wstring Updater::questionText() const
+{
+    return L"There is a new version - " + latestVersionName + L" of " + displayName +
+           L".\nDo you want to download it?";
+}
+
+bool Updater::askServer(std::wstring& reply) const
+{
+    HttpClient client(updateUrl);
+    if (!client.send(L"GET"))
+        return false;
+    reply = client.responseText();
+    return true;
+}
+
+bool Updater::askUser() const
+{
+    HWND owner = IsWindow(ownerWindow) ? ownerWindow : nullptr;
+    // Only a clear Yes counts: a box that could not be shown must not start a download.
+    return MessageBoxW(owner, questionText().c_str(), displayName.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }

@@ -3,19 +3,39 @@
 #pragma once
 
 #include <windows.h>
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 class Updater {
 public:
-    enum DownloadState { DownloadNone = 0, DownloadRunning = 1, DownloadFinished = 2, DownloadFailed = 4 };
+    enum DownloadState : long { DownloadNone = 0, DownloadRunning = 1, DownloadFinished = 2, DownloadFailed = 4 };
 
     explicit Updater(HWND owner);
     virtual ~Updater() = default;
+    Updater(const Updater&) = delete;
+    Updater& operator=(const Updater&) = delete;
 
     // Stores one parameter; unknown indices are ignored. Text values point to wide strings.
     void setParam(int index, long value);
     // Takes the update URL from a configuration file; keeps the current one when it has none.
     void readUrlFromConfig(const std::wstring& configPath);
+
+    // The update check: true when the server offers a newer version and the user wants it.
+    bool haveNew(bool useInterval);
+    // Downloads the offered installer behind the progress dialog; true when it arrived whole.
+    bool download();
+    // Starts the downloaded installer through the shell; true when it was started.
+    bool install();
+
+    // The interval test at local time `now`: true when a check is due, and then the stored
+    // time of the last check becomes `now`.
+    bool checkIsDue(const SYSTEMTIME& now);
+    // "tellanupdate.conf" in the folder of the program that started the process; empty when
+    // that path does not fit in 260 characters.
+    static std::wstring hostConfigPath();
+    // The question put to the user when a newer version exists.
+    std::wstring questionText() const;
 
     HWND ownerWindow;
     std::wstring registryKeyName;
@@ -28,8 +48,13 @@ public:
     int latestVersionCode = 0;
     std::wstring latestVersionName;
     std::wstring installerUrl;
-    volatile LONG downloadState = DownloadNone;
-    volatile DWORD totalBytes = 0;
-    volatile DWORD receivedBytes = 0;
+    // Shared with the download's worker thread.
+    std::atomic<long> downloadState{DownloadNone};
+    std::atomic<uint32_t> totalBytes{0};
+    std::atomic<uint32_t> receivedBytes{0};
     std::wstring installerPath;
+
+private:
+    bool askServer(std::wstring& reply) const;
+    bool askUser() const;
 };
