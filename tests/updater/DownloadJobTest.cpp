@@ -1,0 +1,238 @@
+// The download job against a loopback server: the stages its callback sees, what counts as a
+// whole file, and that a job which does not finish leaves no file behind.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/LoopbackServer.h"
+#include "tests/updater/TestFiles.h"
+#include "updater/DownloadJob.h"
+#include "updater/DownloadProgress.h"
+
+namespace {
+
+struct Report {
+    int stage;
+    uint32_t value;
+};
+
+// Records every report; answers 0 at the `stopAt`-th report of stage `stopStage`.
+struct Recorder {
+    std::vector<Report> reports;
+    int stopStage = 0;
+    int stopAt = 0;
+
+    static INT_PTR callback(void* context, int stage, uint32_t value)
+    {
+        Recorder& self = *static_cast<Recorder*>(context);
+        self.reports.push_back({stage, value});
+        if (stage == self.stopStage && --self.stopAt == 0)
+            return 0;
+        return 1;
+    }
+
+    std::vector<uint32_t> values(int stage) const
+    {
+        std::vector<uint32_t> found;
+        for (const Report& r : reports)
+            if (r.stage == stage)
+                found.push_back(r.value);
+        return found;
+    }
+};
+
+std::string bytes(size_t count)
+{
+    std::string data(count, '\0');
+    for (size_t i = 0; i < count; ++i)
+        data[i] = static_cast<char>('a' + i % 26);
+    return data;
+}
+
+LoopbackServer::Response body(const std::string& data, size_t chunk = 0, int delayMs = 0)
+{
+    LoopbackServer::Response response;
+    response.body = data;
+    response.chunkBytes = chunk;
+    response.chunkDelayMs = delayMs;
+    return response;
+}
+
+class DownloadJobTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    std::wstring target = folder.file(L"1234setup.exe");
+    Recorder recorder;
+
+    bool runJob(const std::wstring& url, DWORD timeoutMs = 30000)
+    {
+        DownloadJob job(url, target, Recorder::callback, &recorder);
+        job.timeoutMs = timeoutMs;
+        const bool succeeded = job.prepare() && job.open() && job.send() && job.receive();
+        job.cleanup();
+        job.cleanup();  // repeating it is harmless
+        return succeeded;
+    }
+};
+
+TEST_F(DownloadJobTest, AWholeFileArrivesWithEveryStageInOrder)
+{
+    const std::string data = bytes(2500);
+    LoopbackServer server([&](const LoopbackServer::Request&) { return body(data, 1024, 20); });
+    ASSERT_TRUE(runJob(server.url(L"/files/setup.exe")));
+    std::string written;
+    ASSERT_TRUE(readFile(target, written));
+    EXPECT_EQ(written, data);
+
+    std::vector<int> stages;
+    for (const Report& r : recorder.reports)
+        if (stages.empty() || stages.back() != r.stage)
+            stages.push_back(r.stage);
+    EXPECT_EQ(stages, (std::vector<int>{2, 1, 3, 4}));
+    EXPECT_EQ(recorder.values(DownloadProgress::connecting).size(), 3u);
+    EXPECT_EQ(recorder.values(DownloadProgress::length), (std::vector<uint32_t>{0, 2500}));
+    // Reads of at most 1024 bytes: the running totals end at 2500 and the bar at 40, 81, 100.
+    const std::vector<uint32_t> totals = recorder.values(DownloadProgress::data);
+    ASSERT_EQ(totals, (std::vector<uint32_t>{0, 1024, 2048, 2500}));
+    std::vector<int> percents;
+    for (uint32_t total : totals)
+        percents.push_back(DownloadProgress::percent(total, 2500));
+    EXPECT_EQ(percents, (std::vector<int>{0, 40, 81, 100}));
+
+    const std::vector<LoopbackServer::Request> requests = server.requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "GET");
+    EXPECT_EQ(requests[0].target, "/files/setup.exe");
+    EXPECT_EQ(requests[0].header("User-Agent"), "nsInstall");
+    EXPECT_EQ(requests[0].header("Accept"), "*/*");
+}
+
+TEST_F(DownloadJobTest, TheQueryGoesToTheServer)
+{
+    LoopbackServer server([&](const LoopbackServer::Request&) { return body("MZ"); });
+    ASSERT_TRUE(runJob(server.url(L"/setup.exe?id=7")));
+    ASSERT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(server.requests()[0].target, "/setup.exe?id=7");
+}
+
+TEST_F(DownloadJobTest, ANotFoundAnswerFailsAndLeavesNoFile)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n";
+        response.body = "not found";
+        return response;
+    });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    EXPECT_FALSE(fileExists(target));
+    EXPECT_EQ(recorder.values(DownloadProgress::data).size(), 0u);
+}
+
+TEST_F(DownloadJobTest, ARefusalForWantOfCredentialsIsNoInstaller)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"updates\"\r\n"
+                        "Content-Length: 12\r\n";
+        response.body = "unauthorized";
+        return response;
+    });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    EXPECT_FALSE(fileExists(target));
+    EXPECT_EQ(recorder.values(DownloadProgress::data).size(), 0u);
+}
+
+TEST_F(DownloadJobTest, AConnectionDroppedBeforeTheAnnouncedLengthFails)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response = body(bytes(5000), 1024, 10);
+        response.dropAfterBytes = 3000;
+        return response;
+    });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    EXPECT_FALSE(fileExists(target));
+}
+
+TEST_F(DownloadJobTest, WithoutALengthTheBodyIsTakenToItsEnd)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n";
+        response.body = "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n";
+        return response;
+    });
+    ASSERT_TRUE(runJob(server.url(L"/setup.exe")));
+    std::string written;
+    ASSERT_TRUE(readFile(target, written));
+    EXPECT_EQ(written, "hello world");
+    EXPECT_EQ(recorder.values(DownloadProgress::length), (std::vector<uint32_t>{0}));
+    EXPECT_EQ(recorder.values(DownloadProgress::data).back(), 11u);
+}
+
+TEST_F(DownloadJobTest, AnEmptyBodyIsNoInstaller)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) { return body(""); });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    EXPECT_FALSE(fileExists(target));
+}
+
+TEST_F(DownloadJobTest, StoppingAtAnyStageFailsAndDeletesTheFile)
+{
+    const std::string data = bytes(3000);
+    LoopbackServer server([&](const LoopbackServer::Request&) { return body(data, 1024, 5); });
+    const int stages[][2] = {{DownloadProgress::connecting, 1}, {DownloadProgress::connecting, 3},
+                             {DownloadProgress::statusRead, 1}, {DownloadProgress::length, 2},
+                             {DownloadProgress::data, 1},       {DownloadProgress::data, 3}};
+    for (const auto& stop : stages) {
+        recorder = Recorder{};
+        recorder.stopStage = stop[0];
+        recorder.stopAt = stop[1];
+        DownloadJob job(server.url(L"/setup.exe"), target, Recorder::callback, &recorder);
+        const bool succeeded = job.prepare() && job.open() && job.send() && job.receive();
+        EXPECT_FALSE(succeeded) << stop[0] << "/" << stop[1];
+        EXPECT_TRUE(job.aborted) << stop[0] << "/" << stop[1];
+        job.cleanup();
+        EXPECT_FALSE(fileExists(target)) << stop[0] << "/" << stop[1];
+        // Nothing is reported after the stop.
+        EXPECT_EQ(recorder.reports.back().stage, stop[0]);
+    }
+}
+
+TEST_F(DownloadJobTest, HttpsAndOtherSchemesAreRefusedBeforeAnythingIsMade)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) { return body("MZ"); });
+    const std::wstring port = std::to_wstring(server.port());
+    for (const std::wstring& url : {L"https://127.0.0.1:" + port + L"/setup.exe",
+                                    L"ftp://127.0.0.1:" + port + L"/setup.exe", std::wstring(L"setup.exe")}) {
+        DownloadJob job(url, target, Recorder::callback, &recorder);
+        EXPECT_FALSE(job.prepare()) << std::string(url.begin(), url.end());
+        job.cleanup();
+        EXPECT_FALSE(fileExists(target));
+    }
+    EXPECT_TRUE(recorder.reports.empty());
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(DownloadJobTest, AStalledServerEndsTheJobAfterTheTimeout)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.neverAnswer = true;
+        return response;
+    });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe"), 1000));
+    EXPECT_FALSE(fileExists(target));
+}
+
+TEST_F(DownloadJobTest, AnExistingFileOfTheSameNameIsReplaced)
+{
+    ASSERT_TRUE(writeFile(target, std::string(10000, 'x')));
+    LoopbackServer server([](const LoopbackServer::Request&) { return body("new"); });
+    ASSERT_TRUE(runJob(server.url(L"/setup.exe")));
+    std::string written;
+    ASSERT_TRUE(readFile(target, written));
+    EXPECT_EQ(written, "new");
+}
+
+} // namespace

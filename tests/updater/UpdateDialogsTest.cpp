@@ -1,0 +1,398 @@
+// The library's two windows through its exports, against a loopback server: the Yes/No question
+// of the update check, and the download dialog with its worker, its cancel protocol and the
+// file it leaves for tellanup_install.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+#include "tests/support/LoopbackServer.h"
+#include "tests/updater/TestFiles.h"
+#include "tests/updater/WindowDriver.h"
+#include "updater/Updater.h"
+#include "updater/tellanupdate.h"
+
+namespace {
+
+const wchar_t dialogClass[] = L"#32770";
+const wchar_t displayName[] = L"Quillet Test";
+const wchar_t dialogTitle[] = L"Quillet Test Version 3.0";
+
+LONG_PTR text(const wchar_t* value) { return reinterpret_cast<LONG_PTR>(value); }
+
+std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+std::string bytes(size_t count)
+{
+    std::string data(count, '\0');
+    for (size_t i = 0; i < count; ++i)
+        data[i] = static_cast<char>(i * 7 % 251);
+    return data;
+}
+
+std::wstring ownFolder()
+{
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+int barPosition(HWND dialog)
+{
+    DWORD_PTR position = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, 1001), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position);
+    return static_cast<int>(position);
+}
+
+// A server that answers "/check" with an offer of version 3 of "Quillet" whose installer is at
+// `installerPath`, and every other request with `installer`.
+class UpdateDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        handle = tellanup_create(nullptr);
+        ASSERT_NE(handle, nullptr);
+        tellanup_setParam(handle, TELLANUP_PARAM_REGISTRY_KEY, text(L"Quillet Tests\\Dialogs"));
+        tellanup_setParam(handle, TELLANUP_PARAM_PRODUCT_ID, text(L"Quillet"));
+        tellanup_setParam(handle, TELLANUP_PARAM_DISPLAY_NAME, text(displayName));
+        tellanup_setParam(handle, TELLANUP_PARAM_VERSION_CODE, 2);
+        tellanup_setParam(handle, TELLANUP_PARAM_INTERVAL, 86400);
+        tellanup_setParam(handle, TELLANUP_PARAM_UPDATE_URL, text(server.url(L"/check").c_str()));
+    }
+
+    void TearDown() override
+    {
+        for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName))
+            DeleteFileW(leftover.c_str());
+        for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName + L".ran"))
+            DeleteFileW(leftover.c_str());
+        tellanup_release(handle);
+    }
+
+    LoopbackServer::Response answer(const LoopbackServer::Request& request)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (request.target == "/check") {
+            LoopbackServer::Response response;
+            response.body = "<Quillet><version_code>" + versionCode + "</version_code><version_name>" +
+                            narrow(versionName) + "</version_name><url>" + narrow(installerUrl) +
+                            "</url></Quillet>";
+            return response;
+        }
+        return installer(request);
+    }
+
+    // Runs the check with `button` pressed on the question; returns the check's result and
+    // the question's text.
+    int check(int button, std::wstring& question)
+    {
+        Driver driver([&] {
+            HWND box = waitForWindow(dialogClass, displayName);
+            if (!box)
+                return;
+            question = messageBoxText(box);
+            clickButton(box, button);
+        });
+        return tellanup_haveNew(handle, false);
+    }
+
+    // The check, answered Yes, for an installer at `path` on the server (or at `url` as given).
+    void acceptOffer(const std::wstring& pathOrUrl)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            installerUrl = pathOrUrl.compare(0, 1, L"/") == 0 ? server.url(pathOrUrl) : pathOrUrl;
+        }
+        std::wstring question;
+        ASSERT_EQ(check(IDYES, question), 1);
+    }
+
+    void serveInstaller(std::function<LoopbackServer::Response(const LoopbackServer::Request&)> handler)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        installer = std::move(handler);
+    }
+
+    int installerRequests() const
+    {
+        int count = 0;
+        for (const LoopbackServer::Request& request : server.requests())
+            count += request.target != "/check";
+        return count;
+    }
+
+    const Updater& fields() const { return *static_cast<const Updater*>(handle); }
+
+    std::mutex mutex;
+    std::string versionCode = "3";
+    std::wstring versionName = L"3.0";
+    std::wstring installerUrl;
+    std::function<LoopbackServer::Response(const LoopbackServer::Request&)> installer =
+        [](const LoopbackServer::Request&) { return LoopbackServer::Response{}; };
+    LoopbackServer server{[this](const LoopbackServer::Request& request) { return answer(request); }};
+    std::wstring installerName = uniqueName(L"QuilletTestSetup", L".exe");
+    void* handle = nullptr;
+};
+
+TEST_F(UpdateDialogsTest, ANewerVersionAsksAndYesAccepts)
+{
+    std::wstring question;
+    EXPECT_EQ(check(IDYES, question), 1);
+    EXPECT_EQ(question, L"There is a new version - 3.0 of Quillet Test.\nDo you want to download it?");
+}
+
+TEST_F(UpdateDialogsTest, NoDeclinesAndTheQuestionShowsTheNameAsWritten)
+{
+    versionName = L" 3.0 rc ";
+    std::wstring question;
+    EXPECT_EQ(check(IDNO, question), 0);
+    EXPECT_EQ(question, L"There is a new version -  3.0 rc  of Quillet Test.\nDo you want to download it?");
+}
+
+TEST_F(UpdateDialogsTest, TheQuestionHasYesAndNoOnly)
+{
+    bool yes = false, no = false, ok = true;
+    Driver driver([&] {
+        HWND box = waitForWindow(dialogClass, displayName);
+        if (!box)
+            return;
+        yes = GetDlgItem(box, IDYES) != nullptr;
+        no = GetDlgItem(box, IDNO) != nullptr;
+        ok = GetDlgItem(box, IDOK) != nullptr;
+        clickButton(box, IDNO);
+    });
+    EXPECT_EQ(tellanup_haveNew(handle, false), 0);
+    driver.join();
+    EXPECT_TRUE(yes && no);
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(UpdateDialogsTest, AWholeDownloadLandsInTempWithANumberBeforeTheName)
+{
+    const std::string data = bytes(2500);
+    serveInstaller([&](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = data;
+        response.chunkBytes = 1024;
+        response.chunkDelayMs = 150;
+        return response;
+    });
+    acceptOffer(L"/files/" + installerName);
+
+    std::wstring label;
+    int rangeHigh = -1;
+    Driver driver([&] {
+        HWND dialog = waitForWindow(dialogClass, dialogTitle);
+        if (!dialog)
+            return;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetDlgCtrlID(child) != 1001 && GetDlgCtrlID(child) != IDCANCEL)
+                label = windowText(child);
+        DWORD_PTR high = 0;
+        SendMessageTimeoutW(GetDlgItem(dialog, 1001), PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &high);
+        rangeHigh = static_cast<int>(high);
+        waitForWindowGone(dialog);
+    });
+    EXPECT_EQ(tellanup_download(handle), 1);
+    driver.join();
+    EXPECT_EQ(label, L"Downloading...");
+    EXPECT_EQ(rangeHigh, 100);
+
+    const std::wstring path = fields().installerPath;
+    const std::wstring folder = installerFolder() + L"\\";
+    ASSERT_EQ(path.compare(0, folder.size(), folder), 0) << narrow(path);
+    const std::wstring name = path.substr(folder.size());
+    ASSERT_GT(name.size(), installerName.size());
+    EXPECT_EQ(name.substr(name.size() - installerName.size()), installerName);
+    const std::wstring number = name.substr(0, name.size() - installerName.size());
+    EXPECT_EQ(number.find_first_not_of(L"0123456789"), std::wstring::npos) << narrow(name);
+    EXPECT_TRUE(number == L"0" || number[0] != L'0') << narrow(name);
+    std::string written;
+    ASSERT_TRUE(readFile(path, written));
+    EXPECT_EQ(written, data);
+    EXPECT_EQ(fields().downloadState, Updater::DownloadFinished);
+    EXPECT_EQ(fields().totalBytes, 2500u);
+    EXPECT_EQ(fields().receivedBytes, 2500u);
+
+    // What downloaded is no program: the shell can't start it, and install says so.
+    EXPECT_EQ(tellanup_install(handle), 0);
+    // Gone from the disk, there is nothing to start either.
+    ASSERT_TRUE(DeleteFileW(path.c_str()));
+    EXPECT_EQ(tellanup_install(handle), 0);
+}
+
+TEST_F(UpdateDialogsTest, InstallStartsTheDownloadedInstaller)
+{
+    std::string program;
+    ASSERT_TRUE(readFile(ownFolder() + L"\\update_test_installer.exe", program));
+    serveInstaller([&](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = program;
+        return response;
+    });
+    acceptOffer(L"/" + installerName + L"?id=7");
+    ASSERT_EQ(tellanup_download(handle), 1);
+    ASSERT_EQ(installerRequests(), 1);
+    EXPECT_EQ(server.requests().back().target, narrow(L"/" + installerName + L"?id=7"));
+    const std::wstring path = fields().installerPath;
+    EXPECT_EQ(path.substr(path.size() - installerName.size()), installerName);  // no query in the name
+
+    EXPECT_EQ(tellanup_install(handle), 1);
+    EXPECT_TRUE(waitFor([&] { return fileExists(path + L".ran"); })) << "the installer did not run";
+    waitFor([&] { return DeleteFileW(path.c_str()) != FALSE; }, 5000);
+}
+
+TEST_F(UpdateDialogsTest, ANotFoundInstallerFailsAndLeavesNoFile)
+{
+    serveInstaller([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n";
+        response.body = "not found";
+        return response;
+    });
+    acceptOffer(L"/" + installerName);
+    EXPECT_EQ(tellanup_download(handle), 0);
+    EXPECT_EQ(fields().downloadState, Updater::DownloadFailed);
+    EXPECT_FALSE(fields().installerPath.empty());
+    EXPECT_FALSE(fileExists(fields().installerPath));
+    EXPECT_EQ(tellanup_install(handle), 0);
+}
+
+TEST_F(UpdateDialogsTest, ATransferCutShortOfItsLengthFails)
+{
+    serveInstaller([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = bytes(8000);
+        response.chunkBytes = 1024;
+        response.dropAfterBytes = 5000;
+        return response;
+    });
+    acceptOffer(L"/" + installerName);
+    EXPECT_EQ(tellanup_download(handle), 0);
+    EXPECT_FALSE(fileExists(fields().installerPath));
+    EXPECT_EQ(tellanup_install(handle), 0);
+}
+
+TEST_F(UpdateDialogsTest, CancelStopsTheWorkerWhichDeletesThePartialFile)
+{
+    serveInstaller([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = bytes(400 * 1024);
+        response.chunkBytes = 4096;
+        response.chunkDelayMs = 400;
+        return response;
+    });
+    acceptOffer(L"/" + installerName);
+
+    bool cancelDisabled = false;
+    Driver driver([&] {
+        HWND dialog = waitForWindow(dialogClass, dialogTitle);
+        if (!dialog || !waitFor([&] { return !IsWindow(dialog) || barPosition(dialog) > 0; }))
+            return;
+        clickButton(dialog, IDCANCEL);
+        cancelDisabled = !IsWindowEnabled(GetDlgItem(dialog, IDCANCEL));
+        // A second Cancel (Esc, the close box) while the worker still waits for data.
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(tellanup_download(handle), 0);
+    // The download returns only once the worker is done with the Updater and the file.
+    EXPECT_EQ(fields().downloadState, Updater::DownloadFailed);
+    EXPECT_FALSE(fileExists(fields().installerPath));
+    driver.join();
+    EXPECT_TRUE(cancelDisabled);
+    EXPECT_LT(fields().receivedBytes, 400u * 1024);
+    EXPECT_EQ(tellanup_install(handle), 0);
+}
+
+TEST_F(UpdateDialogsTest, EnterDoesNotPassAnUnfinishedDownloadOffAsDone)
+{
+    const std::string data = bytes(6 * 1024);
+    serveInstaller([&](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = data;
+        response.chunkBytes = 1024;
+        response.chunkDelayMs = 150;
+        return response;
+    });
+    acceptOffer(L"/" + installerName);
+    Driver driver([&] {
+        HWND dialog = waitForWindow(dialogClass, dialogTitle);
+        if (dialog)
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(tellanup_download(handle), 1);
+    std::string written;
+    ASSERT_TRUE(readFile(fields().installerPath, written));
+    EXPECT_EQ(written, data);
+}
+
+TEST_F(UpdateDialogsTest, WithoutALengthTheBarShowsActivityAndTheFileArrives)
+{
+    std::string chunked;
+    std::string data;
+    for (int i = 0; i < 8; ++i) {
+        const std::string piece = bytes(700);
+        data += piece;
+        chunked += "2bc\r\n" + piece + "\r\n";
+    }
+    chunked += "0\r\n\r\n";
+    serveInstaller([&](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n";
+        response.body = chunked;
+        response.chunkBytes = 707;
+        response.chunkDelayMs = 150;
+        return response;
+    });
+    acceptOffer(L"/" + installerName);
+    std::atomic<bool> marquee{false};
+    Driver driver([&] {
+        HWND dialog = waitForWindow(dialogClass, dialogTitle);
+        if (!dialog)
+            return;
+        HWND bar = GetDlgItem(dialog, 1001);
+        waitFor([&] {
+            if (GetWindowLongW(bar, GWL_STYLE) & PBS_MARQUEE)
+                marquee = true;
+            return marquee || !IsWindow(dialog);
+        });
+    });
+    EXPECT_EQ(tellanup_download(handle), 1);
+    driver.join();
+    EXPECT_TRUE(marquee);
+    std::string written;
+    ASSERT_TRUE(readFile(fields().installerPath, written));
+    EXPECT_EQ(written, data);
+}
+
+TEST_F(UpdateDialogsTest, InstallerUrlsThatCannotBeFetchedSafelyAreRefused)
+{
+    serveInstaller([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = "MZ";
+        return response;
+    });
+    const std::wstring base = L"http://127.0.0.1:" + std::to_wstring(server.port());
+    const std::wstring urls[] = {
+        base + L"/..\\",                                              // no name at all
+        base + L"/C:" + installerName,                                // a drive or stream name
+        base + L"/files/..",                                          // the parent folder
+        L"https://127.0.0.1:" + std::to_wstring(server.port()) + L"/" + installerName,  // not plain http
+        installerName,                                                // no server at all
+    };
+    for (const std::wstring& url : urls) {
+        acceptOffer(url);
+        EXPECT_EQ(tellanup_download(handle), 0) << narrow(url);
+        EXPECT_EQ(tellanup_install(handle), 0) << narrow(url);
+    }
+    EXPECT_EQ(installerRequests(), 0);
+    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName).empty());
+}
+
+} // namespace
