@@ -38,21 +38,6 @@ TEST(UpdateReplyTest, MissingPiecesGiveEmptyValues)
     EXPECT_EQ(replyValue(L"", L"P", L"url"), L"");
 }
 
-TEST(UpdateReplyTest, AClosingTagAfterTheSectionsEndDoesNotCount)
-{
-    const std::wstring reply = L"<Quillet><version_code>3</Quillet></version_code>";
-    EXPECT_EQ(replyValue(reply, L"Quillet", L"version_code"), L"");
-    EXPECT_EQ(UpdateReply::parse(reply, L"Quillet").versionCode, 0);
-}
-
-TEST(UpdateReplyTest, AnotherProductsSectionOffersNothing)
-{
-    const UpdateReply reply =
-        UpdateReply::parse(L"<Corvane><version_code>7</version_code><url>u</url></Corvane>", L"Quillet");
-    EXPECT_EQ(reply.versionCode, 0);
-    EXPECT_EQ(reply.installerUrl, L"");
-}
-
 TEST(UpdateReplyTest, MatchingIsCaseSensitiveAndIgnoresTagsWithAttributes)
 {
     EXPECT_EQ(replyValue(L"<quillet><url>u</url></quillet>", L"Quillet", L"url"), L"");
