@@ -196,4 +196,14 @@ TEST_F(DownloadJobTest, AnExistingFileOfTheSameNameIsReplaced)
     EXPECT_EQ(written, "new");
 }
 
+TEST(DownloadProgressTest, LargeInstallersRiseToOneHundredWithoutOverflow)
+{
+    // 45,000,000 x 100 no longer fits in 32 bits.
+    EXPECT_EQ(DownloadProgress::percent(45000000, 60000000), 75);
+    EXPECT_EQ(DownloadProgress::percent(60000000, 60000000), 100);
+    EXPECT_EQ(DownloadProgress::percent(UINT32_MAX, UINT32_MAX), 100);
+    EXPECT_EQ(DownloadProgress::percent(3000, 2500), 100);
+    EXPECT_EQ(DownloadProgress::percent(1024, 0), -1);
+}
+
 } // namespace
