@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/TempFolder.h"
 #include "tests/updater/TestFiles.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
@@ -61,7 +62,7 @@ LoopbackServer::Response body(const std::string& data, size_t chunk = 0, int del
 
 class DownloadJobTest : public ::testing::Test {
 protected:
-    ScratchFolder folder;
+    TempFolder folder;
     std::wstring target = folder.file(L"1234setup.exe");
     Recorder recorder;
 

@@ -4,33 +4,10 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <atomic>
 #include <fstream>
 #include <iterator>
 
 namespace {
-
-std::atomic<int> scratchCount{0};
-
-void removeTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 std::wstring lower(std::wstring text)
 {
@@ -39,18 +16,6 @@ std::wstring lower(std::wstring text)
 }
 
 } // namespace
-
-ScratchFolder::ScratchFolder()
-{
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"quillet-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++scratchCount);
-    removeTree(path_);
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() { removeTree(path_); }
 
 bool writeFile(const std::wstring& path, const std::string& bytes)
 {

@@ -1,24 +1,9 @@
-// File helpers of the updater tests: a scratch folder of a test's own, whole-file reads and
-// writes, and the folder the library downloads installers into.
+// File helpers of the updater tests: whole-file reads and writes, and the folder the library
+// downloads installers into.
 #pragma once
 
 #include <string>
 #include <vector>
-
-// A new empty folder under the system's temporary folder, removed with its files on destruction.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name) const { return path_ + L"\\" + name; }
-
-private:
-    std::wstring path_;
-};
 
 bool writeFile(const std::wstring& path, const std::string& bytes);
 bool readFile(const std::wstring& path, std::string& bytes);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/TempFolder.h"
 #include "tests/updater/TestFiles.h"
 #include "tests/updater/WindowDriver.h"
 
@@ -177,7 +178,7 @@ protected:
         return count;
     }
 
-    ScratchFolder folder;
+    TempFolder folder;
     std::string installerProgram;
     std::wstring installerName = uniqueName(L"QuilletE2ESetup", L".exe");
     LoopbackServer server{[this](const LoopbackServer::Request& request) { return answer(request); }};

@@ -2,6 +2,7 @@
 // parameter 7, through the DLL as a host sees it.
 #include <gtest/gtest.h>
 
+#include "tests/support/TempFolder.h"
 #include "tests/updater/TestFiles.h"
 #include "updater/Updater.h"
 #include "updater/tellanupdate.h"
@@ -83,7 +84,7 @@ TEST_F(UpdaterTest, TheUrlOfParameterFiveIsReplacedBySetting)
 
 TEST_F(UpdaterTest, ParameterSevenReadsTheUrlFromTheFileWhenItHasOne)
 {
-    ScratchFolder folder;
+    TempFolder folder;
     const std::wstring withUrl = folder.file(L"with.conf");
     const std::wstring withoutKey = folder.file(L"without.conf");
     const std::wstring emptyUrl = folder.file(L"empty.conf");

@@ -28,17 +28,7 @@ void PlayerFixture::TearDown()
         closePlayer();
     app.reset();
     Gdiplus::GdiplusShutdown(gdiplusToken);
-    for (const std::wstring& folder : folders) {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-            while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
+    folders.clear();
     deleteSettings();
     EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
 }
@@ -69,18 +59,11 @@ void PlayerFixture::closePlayer()
 
 std::wstring PlayerFixture::makeFolder(const std::vector<std::wstring>& names)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"quillet-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(folders.size());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    folders.push_back(folder);
-    for (const std::wstring& name : names) {
-        HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        CloseHandle(file);
-    }
-    return folder;
+    folders.push_back(std::make_unique<TempFolder>());
+    const TempFolder& folder = *folders.back();
+    for (const std::wstring& name : names)
+        folder.addFile(name);
+    return folder.path();
 }
 
 void PlayerFixture::dropFiles(const std::vector<std::wstring>& paths)

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/TempFolder.h"
 
 class PlayerFixture : public ::testing::Test {
 public:
@@ -32,5 +35,5 @@ protected:
 
 private:
     ULONG_PTR gdiplusToken = 0;
-    std::vector<std::wstring> folders;
+    std::vector<std::unique_ptr<TempFolder>> folders;
 };

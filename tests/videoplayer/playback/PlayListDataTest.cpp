@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/videoplayer/playback/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "videoplayer/playback/PlayListData.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
-#include "tests/videoplayer/playback/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 
