@@ -25,9 +25,14 @@ if [ "${QUILLET_KEEP_PREFIX:-0}" = 1 ]; then mode=keep; else mode=fresh; fi
 wine_up "$build/wine" "$mode" xvfb
 
 status=0
-(cd "$build" && ctest --output-on-failure -j2 --timeout 300 "$@") || status=$?
+log="$build/test-log.txt"
+(cd "$build" && ctest --output-on-failure -j2 --timeout 300 "$@") 2>&1 | tee "$log" || status=1
 
 if [ -f scripts/native-check.sh ] && [ "${QUILLET_SKIP_NATIVE:-0}" != 1 ]; then
-  bash scripts/native-check.sh || status=$?
+  bash scripts/native-check.sh 2>&1 | tee -a "$log" || status=1
 fi
+
+# One closing line over every test program that ran: the Wine tests and the native checks.
+awk '/tests passed, .* tests failed out of/ { failed += $4; total += $NF }
+     END { printf "tests: %d passed, %d failed\n", total - failed, failed }' "$log"
 exit $status
