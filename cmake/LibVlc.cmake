@@ -36,7 +36,7 @@ set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
 file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
 file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
 
-# spec -> .def -> import library, at configure time.
+# libvlc.spec -> libvlc.def -> import library, at configure time.
 file(STRINGS ${LIBVLC_SPEC} spec_lines REGEX "^@ cdecl ")
 set(def_text "LIBRARY libvlc.dll\nEXPORTS\n")
 foreach(line IN LISTS spec_lines)
