@@ -48,9 +48,11 @@ void Updater::readUrlFromConfig(const std::wstring& configPath)
 {
     if (configPath.empty())
         return;
-    wchar_t url[MAX_PATH] = L"";
-    GetPrivateProfileStringW(L"Global", L"URL", L"", url, MAX_PATH, configPath.c_str());
-    if (url[0] != L'\0')
+    // URLs hold at most 259 characters. A longer one is refused rather than cut: a cut URL
+    // would ask another address. The larger buffer tells a long value from one that fits.
+    wchar_t url[4 * MAX_PATH] = L"";
+    const DWORD length = GetPrivateProfileStringW(L"Global", L"URL", L"", url, ARRAYSIZE(url), configPath.c_str());
+    if (length > 0 && length < MAX_PATH)
         updateUrl = url;
 }
 

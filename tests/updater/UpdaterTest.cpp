@@ -103,6 +103,21 @@ TEST_F(UpdaterTest, ParameterSevenReadsTheUrlFromTheFileWhenItHasOne)
     EXPECT_EQ(fieldsOf(handle).updateUrl, L"http://127.0.0.1:8/from-file");
 }
 
+TEST_F(UpdaterTest, ParameterSevenRefusesAUrlTooLongToKeepInsteadOfCuttingIt)
+{
+    TempFolder folder;
+    const std::string longest = "http://127.0.0.1/" + std::string(259 - 17, 'a');
+    const std::wstring fits = folder.file(L"fits.conf"), tooLong = folder.file(L"long.conf");
+    ASSERT_TRUE(writeFile(fits, "[Global]\r\nURL=" + longest + "\r\n"));
+    ASSERT_TRUE(writeFile(tooLong, "[Global]\r\nURL=" + longest + "b\r\n"));
+
+    tellanup_setParam(handle, TELLANUP_PARAM_CONFIG_FILE, text(fits.c_str()));
+    EXPECT_EQ(fieldsOf(handle).updateUrl.size(), 259u);
+    tellanup_setParam(handle, TELLANUP_PARAM_UPDATE_URL, text(L"http://earlier/"));
+    tellanup_setParam(handle, TELLANUP_PARAM_CONFIG_FILE, text(tooLong.c_str()));
+    EXPECT_EQ(fieldsOf(handle).updateUrl, L"http://earlier/");
+}
+
 TEST(UpdaterNullHandleTest, EveryFunctionTakingAHandleReturnsZero)
 {
     EXPECT_EQ(tellanup_setParam(nullptr, TELLANUP_PARAM_VERSION_CODE, 1), 0);
