@@ -1,10 +1,10 @@
 # Makes the imported target `libvlc`: the libVLC headers from an installed SDK and an import
 # library for libvlc.dll. With QUILLET_LIBVLC_SDK naming a Windows libVLC SDK folder, its headers
 # and import library are used as they are; otherwise the headers come from the system (Debian's
-# libvlc-dev:i386) and the import library is generated from cmake/libvlc.spec, the one list of
+# libvlc-dev:i386) and the import library is generated from cmake/libvlc.exports, the one list of
 # the functions the player calls.
 set(QUILLET_LIBVLC_SDK "" CACHE PATH "Folder of a Windows libVLC SDK (holds include/vlc and lib/)")
-set(LIBVLC_SPEC ${CMAKE_CURRENT_LIST_DIR}/libvlc.spec)
+set(LIBVLC_EXPORTS ${CMAKE_CURRENT_LIST_DIR}/libvlc.exports)
 
 add_library(libvlc_headers INTERFACE)
 add_library(libvlc INTERFACE)
@@ -36,10 +36,10 @@ set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
 file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
 file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
 
-# libvlc.spec -> libvlc.def -> import library, at configure time.
-file(STRINGS ${LIBVLC_SPEC} spec_lines REGEX "^@ cdecl ")
+# libvlc.exports -> libvlc.def -> import library, at configure time.
+file(STRINGS ${LIBVLC_EXPORTS} export_lines REGEX "^@ cdecl ")
 set(def_text "LIBRARY libvlc.dll\nEXPORTS\n")
-foreach(line IN LISTS spec_lines)
+foreach(line IN LISTS export_lines)
   string(REGEX REPLACE "^@ cdecl ([A-Za-z0-9_]+).*" "\\1" name "${line}")
   string(APPEND def_text "  ${name}\n")
 endforeach()
@@ -51,7 +51,7 @@ execute_process(COMMAND ${CMAKE_DLLTOOL} -d ${LIBVLC_DEF} -l ${LIBVLC_IMPLIB} -D
 if(NOT dlltool_result EQUAL 0)
   message(FATAL_ERROR "dlltool could not make the libVLC import library")
 endif()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LIBVLC_SPEC})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LIBVLC_EXPORTS})
 
 target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_HEADER_DIR})
 target_link_libraries(libvlc INTERFACE ${LIBVLC_IMPLIB})
