@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Quillet and starts it under Wine, installing what is missing first. With the Linux
 # libVLC bridge built it plays real video; otherwise it runs on the libVLC test double.
-# Without a display it runs on Xvfb, writes a screenshot (build/screenshot.png, or the path in
-# QUILLET_SCREENSHOT) after a few seconds and closes the player again.
+# Without a display it runs on Xvfb, plays a short test clip (with the bridge), writes a
+# screenshot of the window (build/mingw/screenshot.png, or the path in QUILLET_SCREENSHOT) and
+# closes the player again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,14 +35,18 @@ fi
 wine_up "$build/player-wine" keep xvfb desktop
 shot=${QUILLET_SCREENSHOT:-$build/screenshot.png}
 echo "No display: starting Quillet with $engine on Xvfb ($DISPLAY)."
-(cd "$folder" && wine Quillet.exe) &
-player=$!
-for _ in $(seq 1 50); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Quillet 1.1' && break
-  sleep 0.2
-done
-sleep 2
-import -window root "$shot"
+winpath() { echo "Z:$1" | tr '/' '\\'; }
+args=()
+if [ "$folder" = "$build/run" ]; then
+  # Play a short test clip, so the screenshot shows real video rather than the idle logo.
+  clip="$build/demo/clip.mp4"
+  mkdir -p "$build/demo"
+  [ -s "$clip" ] || ffmpeg -nostdin -hide_banner -loglevel error -y \
+    -f lavfi -i testsrc2=duration=10:size=640x360:rate=25 -f lavfi -i sine=frequency=440:duration=10 \
+    -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$clip"
+  args=("$(winpath "$clip")" 3)
+fi
+(cd "$build/bin" && wine shot_driver.exe "$(winpath "$folder")" "$(winpath "$build/screenshot.bmp")" "${args[@]}") \
+  </dev/null
+convert "$build/screenshot.bmp" "$shot"
 echo "Screenshot: $shot"
-wine taskkill /im Quillet.exe >/dev/null 2>&1 || true
-wait "$player" || true
