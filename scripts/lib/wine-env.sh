@@ -34,10 +34,14 @@ wine_up() {
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
   fi
+  # The server is started persistent before anything else, so that it outlives every program
+  # of the run: one that Wine starts on demand quits with its last client, and each test would
+  # then pay for a new server and the prefix's services. Already running is fine.
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1 </dev/null || true
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
-  wineserver -p >/dev/null 2>&1 </dev/null || true # already running is fine
   if [ "$desktop" != desktop ]; then
     wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null || true
     return 0
