@@ -27,7 +27,10 @@ export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
 cleanup() {
+  # Every process of this prefix must be gone before its files are: one left running would
+  # start a new server that rebuilds the prefix in the background, starving the tests after it.
   wineserver -k >/dev/null 2>&1
+  timeout 30 wineserver -w >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
