@@ -4,7 +4,8 @@
 # uninstalls silently and checks that the installation is gone while the player's saved placement
 # stays; then repeats in a folder of the user's choice that also holds a file of the user's.
 #   installer-test.sh <setup.exe> <staged files folder> <run_and_close.exe> <update URL> <work dir>
-# Needs DISPLAY (scripts/test.sh provides it); leaves the caller's Wine prefix alone.
+# Runs on an X display of its own (Xvfb), so that neither its prefix nor its windows meet the
+# caller's Wine prefix and desktop, where the other GUI tests run.
 set -uo pipefail
 setup=$1 staged=$2 helper=$3 url=$4 work=$5
 
@@ -18,7 +19,6 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 fatal() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$setup" ] || fatal "no installer at $setup"
-[ -n "${DISPLAY:-}" ] || fatal "DISPLAY is not set: run the tests through scripts/test.sh"
 
 rm -rf "$work"
 mkdir -p "$work"
@@ -26,11 +26,20 @@ export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all
 # No menu entries or file associations on the host for what the installer creates.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
+display=90
+while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$display"
+for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
 cleanup() {
   # Every process of this prefix must be gone before its files are: one left running would
-  # start a new server that rebuilds the prefix in the background, starving the tests after it.
+  # start a new server that rebuilds the prefix in the background.
   wineserver -k >/dev/null 2>&1
   timeout 30 wineserver -w >/dev/null 2>&1
+  kill "$xvfb" >/dev/null 2>&1
+  wait "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -6,24 +6,6 @@
 
 #include "videoplayer/res/resource.h"
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-std::wstring windowText(HWND window)
-{
-    wchar_t text[512] = L"";
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
-    return text;
-}
-
 std::wstring programFolder()
 {
     wchar_t path[MAX_PATH];
@@ -93,8 +75,8 @@ void PlayerDriver::command(int id) const
 bool PlayerDriver::openThroughDialog(const std::wstring& path)
 {
     command(IDM_OPEN);
-    HWND dialog = nullptr;
-    if (!waitFor([&] { return (dialog = FindWindowW(L"#32770", L"Select File")) != nullptr; }))
+    HWND dialog = waitForWindow(L"#32770", L"Select File");
+    if (!dialog)
         return false;
     HWND name = nullptr;
     const bool found = waitFor([&] {

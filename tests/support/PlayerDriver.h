@@ -3,13 +3,10 @@
 #pragma once
 
 #include <windows.h>
-#include <functional>
 #include <string>
 
-// Polls `done` every 20 ms until it holds or `timeoutMs` passes; returns whether it held.
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000);
-// Another process's window text (WM_GETTEXT, which works across processes for any window).
-std::wstring windowText(HWND window);
+#include "tests/support/WindowDriver.h"
+
 // The folder of the running test program (the build's bin folder).
 std::wstring programFolder();
 

@@ -12,7 +12,7 @@
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/updater/TestFiles.h"
-#include "tests/updater/WindowDriver.h"
+#include "tests/support/WindowDriver.h"
 #include "updater/Updater.h"
 #include "updater/tellanupdate.h"
 

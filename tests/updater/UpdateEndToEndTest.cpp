@@ -9,7 +9,7 @@
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
 #include "tests/updater/TestFiles.h"
-#include "tests/updater/WindowDriver.h"
+#include "tests/support/WindowDriver.h"
 
 namespace {
 

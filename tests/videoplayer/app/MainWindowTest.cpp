@@ -8,6 +8,7 @@
 
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowDriver.h"
 #include "tests/videoplayer/app/PlayerFixture.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/MainWindow.h"
@@ -44,30 +45,17 @@ class MessageBoxAnswer {
 public:
     explicit MessageBoxAnswer(const wchar_t* caption)
         : worker([this, caption] {
-              for (int i = 0; i < 500 && !stop; ++i) {
-                  HWND box = FindWindowW(L"#32770", caption);
-                  if (box) {
-                      wchar_t buffer[256] = L"";
-                      HWND label = FindWindowExW(box, nullptr, L"Static", nullptr);
-                      while (label && !SendMessageW(label, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer)))
-                          label = FindWindowExW(box, label, L"Static", nullptr);
-                      text = buffer;
-                      PostMessageW(box, WM_COMMAND, IDOK, 0);
-                      found = true;
-                      return;
-                  }
-                  Sleep(10);
-              }
+              HWND box = waitForWindow(L"#32770", caption, 5000);
+              if (!box)
+                  return;
+              text = messageBoxText(box);
+              found = true; // before the click, which lets the code under test go on
+              clickButton(box, IDOK);
           })
     {
     }
-    ~MessageBoxAnswer()
-    {
-        stop = true;
-        worker.join();
-    }
+    ~MessageBoxAnswer() { worker.join(); }
     std::atomic<bool> found{false};
-    std::atomic<bool> stop{false};
     std::wstring text;
 
 private:
@@ -279,17 +267,11 @@ TEST_F(MainWindowTest, AboutShowsTheProductAndItsVersion)
     ASSERT_TRUE(startPlayer());
     std::wstring text;
     std::thread closer([&] {
-        for (int i = 0; i < 500; ++i) {
-            HWND about = FindWindowW(L"#32770", L"About");
-            if (about) {
-                wchar_t buffer[128] = L"";
-                SendMessageW(GetDlgItem(about, IDC_ABOUT_TEXT), WM_GETTEXT, 128, reinterpret_cast<LPARAM>(buffer));
-                text = buffer;
-                PostMessageW(about, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(10);
-        }
+        HWND about = waitForWindow(L"#32770", L"About", 5000);
+        if (!about)
+            return;
+        text = windowText(GetDlgItem(about, IDC_ABOUT_TEXT));
+        clickButton(about, IDOK);
     });
     runCommand(IDM_ABOUT); // modal: returns once the dialog is closed
     closer.join();

@@ -1,5 +1,5 @@
 // Finding and working the windows of a modal step from a test's own thread.
-#include "tests/updater/WindowDriver.h"
+#include "tests/support/WindowDriver.h"
 
 namespace {
 
@@ -22,9 +22,11 @@ bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs)
 
 HWND waitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs)
 {
+    // A dialog exists before WM_INITDIALOG has made its controls and set their texts; it is
+    // shown only afterwards, so a visible one is ready to be read and worked.
     HWND found = nullptr;
-    waitFor([&] { return (found = FindWindowW(className, caption)) != nullptr; }, timeoutMs);
-    return found;
+    waitFor([&] { return (found = FindWindowW(className, caption)) != nullptr && IsWindowVisible(found); }, timeoutMs);
+    return found && IsWindowVisible(found) ? found : nullptr;
 }
 
 bool waitForWindowGone(HWND window, DWORD timeoutMs)

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-// The top-level window of this class and caption, once it exists; null after `timeoutMs`.
+// The top-level window of this class and caption, once it is shown; null after `timeoutMs`.
 HWND waitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs = 20000);
 // True once `window` is gone, false when it is still there after `timeoutMs`.
 bool waitForWindowGone(HWND window, DWORD timeoutMs = 20000);
