@@ -50,6 +50,13 @@ wine_up() {
   # avoids it and gives all windows one known screen.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
+  wine_desktop_up
+}
+
+# Starts the prefix's virtual desktop process unless it runs. Also for tests that run programs
+# with windows in a prefix of their own: that ends the desktop process of every other prefix on
+# the machine, and without it each later program would wait for a desktop of its own.
+wine_desktop_up() {
   (wine explorer /desktop=Default,1280x800 >/dev/null 2>&1 </dev/null &)
   for _ in $(seq 1 50); do
     xwininfo -root -tree 2>/dev/null | grep -q 'Default - Wine desktop' && break

@@ -22,6 +22,8 @@ fatal() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work"
+# The run's own prefix and display (set by scripts/test.sh), whose desktop this test restores.
+run_prefix=${WINEPREFIX:-} run_display=${DISPLAY:-}
 export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all
 # No menu entries or file associations on the host for what the installer creates.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -41,6 +43,12 @@ cleanup() {
   kill "$xvfb" >/dev/null 2>&1
   wait "$xvfb" 2>/dev/null
   rm -rf "$work"
+  # Running this prefix's programs ended the desktop process of the run's prefix; the GUI tests
+  # after this one need it back.
+  if [ -n "$run_prefix" ] && [ -n "$run_display" ]; then
+    (export WINEPREFIX="$run_prefix" DISPLAY="$run_display"
+     . "$(dirname "$0")/../../scripts/lib/wine-env.sh" && wine_desktop_up)
+  fi
 }
 trap cleanup EXIT
 
