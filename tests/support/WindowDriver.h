@@ -9,11 +9,11 @@
 #include <thread>
 
 // The top-level window of this class and caption, once it is shown; null after `timeoutMs`.
-HWND waitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs = 20000);
+HWND waitForWindow(const wchar_t* className, const wchar_t* caption, DWORD timeoutMs = 45000);
 // True once `window` is gone, false when it is still there after `timeoutMs`.
-bool waitForWindowGone(HWND window, DWORD timeoutMs = 20000);
+bool waitForWindowGone(HWND window, DWORD timeoutMs = 45000);
 // Polls `condition` every few milliseconds; true once it holds, false after `timeoutMs`.
-bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+bool waitFor(const std::function<bool()>& condition, DWORD timeoutMs = 45000);
 // A window's text through WM_GETTEXT, which also reads another process's controls.
 std::wstring windowText(HWND window);
 // The text of a message box (its static with identifier 0xFFFF).
