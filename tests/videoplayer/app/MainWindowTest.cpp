@@ -108,9 +108,10 @@ TEST_F(MainWindowTest, MinimisingRecordsThePlacementWithoutALayout)
 TEST_F(MainWindowTest, FullScreenFromMaximisedReturnsMaximised)
 {
     ASSERT_TRUE(startPlayer());
+    // Wine can finish a change of show state only once the messages it caused are handled.
+    const auto zoomed = [] { return IsZoomed(app.mainWindow) != FALSE; };
     ShowWindow(app.mainWindow, SW_MAXIMIZE);
-    pumpFor(50);
-    ASSERT_TRUE(IsZoomed(app.mainWindow));
+    ASSERT_TRUE(pumpUntil(zoomed, 3000));
     runCommand(IDM_FULLSCREEN);
     EXPECT_EQ(app.fullScreen, 1);
     const RECT full = windowRect(app.mainWindow);
@@ -118,9 +119,8 @@ TEST_F(MainWindowTest, FullScreenFromMaximisedReturnsMaximised)
     EXPECT_EQ(height(full), GetSystemMetrics(SM_CYSCREEN));
     EXPECT_EQ(GetWindowLongW(app.mainWindow, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
     runCommand(IDM_FULLSCREEN); // F again leaves
-    pumpFor(50);
     EXPECT_EQ(app.fullScreen, 0);
-    EXPECT_TRUE(IsZoomed(app.mainWindow));
+    EXPECT_TRUE(pumpUntil(zoomed, 3000));
     EXPECT_EQ(GetWindowLongW(app.mainWindow, GWL_STYLE) & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
 }
 
