@@ -148,17 +148,6 @@ void onTimer()
         app.controlBar->autoHideTick();
 }
 
-bool onCommand(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    const CommandEntry* command = findCommand(LOWORD(wParam));
-    if (!command)
-        return false;
-    (void)window;
-    (void)lParam;
-    command->run();
-    return true;
-}
-
 // ---- Layout helpers ---------------------------------------------------------------------
 
 bool barVisible()
@@ -214,7 +203,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
     case WM_COMMAND:
-        if (onCommand(window, wParam, lParam))
+        if (runCommand(LOWORD(wParam)))
             return 0;
         break;
     default: break;
@@ -222,10 +211,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void runCommand(int command)
+bool runCommand(int command)
 {
-    if (const CommandEntry* entry = findCommand(command))
-        entry->run();
+    const CommandEntry* entry = findCommand(command);
+    if (!entry)
+        return false;
+    entry->run();
+    return true;
 }
 
 // ---- Placement, layout and full screen --------------------------------------------------

@@ -16,7 +16,8 @@ bool loadFile(const std::wstring& path);
 void onOpen();
 void onDropFiles(HDROP drop);
 void updateTitle();
-void runCommand(int command);
+// Runs a command of the table; false for an identifier it does not hold.
+bool runCommand(int command);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Client size of a first start without a saved placement (the bar's height is added).
