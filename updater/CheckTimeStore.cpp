@@ -1,7 +1,7 @@
 // The moment of the last due update check, kept in the current user's registry.
 #include "updater/CheckTimeStore.h"
 
-#include "updater/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 namespace {
 

@@ -3,18 +3,11 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 #include <cstdint>
 #include <string>
 
-#include "updater/UniqueHandle.h"
-
-struct InternetHandleTraits {
-    using Type = HINTERNET;
-    static Type none() { return nullptr; }
-    static void close(Type handle) { InternetCloseHandle(handle); }
-};
-using UniqueInternetHandle = UniqueHandle<InternetHandleTraits>;
+#include "common/InternetHandles.h"
+#include "common/UniqueHandle.h"
 
 class DownloadJob {
 public:

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <atomic>
 
-#include "updater/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 class Updater;
 

@@ -6,7 +6,7 @@
 #include "updater/CheckInterval.h"
 #include "updater/CheckTimeStore.h"
 #include "updater/DownloadDialog.h"
-#include "updater/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 #include "updater/UpdateReply.h"
 #include "updater/http/HttpClient.h"
 #include "updater/tellanupdate.h"
