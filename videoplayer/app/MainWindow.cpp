@@ -8,12 +8,12 @@
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/Caption.h"
 #include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
 #include "videoplayer/ui/PlayBar.h"
 #include "videoplayer/ui/PlayWnd.h"
-#include "videoplayer/ui/UiClock.h"
 #include "videoplayer/ui/UiResources.h"
 
 namespace {
@@ -252,15 +252,13 @@ void relayout()
             ShowWindow(barWindow(), SW_SHOW);
         if (!app.fullScreen) {
             if (app.controlBar)
-                app.controlBar->hideTick = 0;
+                app.controlBar->disarmAutoHide();
             return;
         }
     }
     // In full screen the bar hides itself once the mouse rests; the rest period starts now.
-    if (app.controlBar) {
-        app.controlBar->hideTick = UiClock::now();
-        app.controlBar->lastCursorPos = UiClock::cursorPos();
-    }
+    if (app.controlBar)
+        app.controlBar->armAutoHide();
 }
 
 void enterFullScreen()
@@ -345,10 +343,10 @@ void onDropFiles(HDROP drop)
 void updateTitle()
 {
     static const std::wstring appTitle = std::wstring(productName) + L" " + productVersion;
-    const int state = app.engine ? app.engine->getState() : 0;
+    const int state = app.engine ? app.engine->getState() : EngineNothingSpecial;
     const std::wstring path = app.controller ? app.controller->currentPath : std::wstring();
     std::wstring caption;
-    if ((state == libvlc_Playing || state == libvlc_Paused) && !path.empty()) {
+    if (hasFileUnderWay(state) && !path.empty()) {
         const std::wstring name = fileNameOfPath(path);
         const int64_t t = app.engine->getTime(), len = app.engine->getLength();
         caption = len != 0 ? composeCaption(appTitle, name, formatTime(t), formatTime(len))

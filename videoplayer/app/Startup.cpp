@@ -105,7 +105,7 @@ void registerMainWindowClass(HINSTANCE instance)
 
 bool createChildWindows()
 {
-    app.videoSurface.reset(new (std::nothrow) PlayWnd());
+    app.videoSurface.reset(new (std::nothrow) PlayWnd(*app.controller, [] { return app.fullScreen != 0; }));
     if (!app.videoSurface)
         return false;
     const RECT empty = {0, 0, 0, 0};
@@ -120,7 +120,7 @@ bool createChildWindows()
     app.controlBar = PlayBar::instance();
     if (!app.controlBar)
         return false;
-    return app.controlBar->create(app.hInstance, app.mainWindow);
+    return app.controlBar->create(app.hInstance, app.mainWindow, *app.controller);
 }
 
 int createMainWindow(HINSTANCE instance, int showCommand)
@@ -133,7 +133,10 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     if (!app.mainWindow)
         return 0;
     app.controller.reset(new (std::nothrow) PlayLogic());
-    if (!app.controller || !createChildWindows())
+    if (!app.controller)
+        return 0;
+    app.controller->eventCallback = onControllerEvent;
+    if (!createChildWindows())
         return 0;
     app.engine.reset(new (std::nothrow) MediaPlayer());
     if (!app.engine || !app.engine->init())
@@ -189,6 +192,23 @@ void onPlayerEventMessage(int eventType)
         app.controlBar->refreshTime();
     else
         app.controlBar->updateButtons();
+}
+
+// The controller's reports, on the user-interface thread, made visible on the control bar.
+void onControllerEvent(PlayLogicEvent event)
+{
+    if (!app.controlBar)
+        return;
+    switch (event) {
+    case PlayLogicEvent::Stopped:
+        // A slider drag in progress would otherwise keep seeking a stopped player, and a stopped
+        // player keeps its bar until the next full-screen layout arms the auto-hide again.
+        app.controlBar->endDrag();
+        app.controlBar->disarmAutoHide();
+        app.controlBar->refreshTime();
+        break;
+    case PlayLogicEvent::VolumeChanged: app.controlBar->refreshVolume(); break;
+    }
 }
 
 void onClose()

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "videoplayer/app/AppState.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -49,8 +49,8 @@ struct ButtonStateSet {
 };
 
 const ButtonStateSet buttonStateSets[] = {
-    {libvlc_Playing, {IDC_BAR_STOP, IDC_BAR_PAUSE}, {IDC_BAR_OPEN, IDC_BAR_PLAY}},
-    {libvlc_Paused, {IDC_BAR_STOP, IDC_BAR_PLAY}, {IDC_BAR_OPEN, IDC_BAR_PAUSE}},
+    {EnginePlaying, {IDC_BAR_STOP, IDC_BAR_PAUSE}, {IDC_BAR_OPEN, IDC_BAR_PLAY}},
+    {EnginePaused, {IDC_BAR_STOP, IDC_BAR_PLAY}, {IDC_BAR_OPEN, IDC_BAR_PAUSE}},
 };
 const ButtonStateSet idleButtons = {0, {IDC_BAR_OPEN, IDC_BAR_PLAY}, {IDC_BAR_STOP, IDC_BAR_PAUSE}};
 
@@ -155,12 +155,6 @@ bool isVisible(HWND window)
     return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-// Asks the main window to lay itself out again, as after a resize.
-void requestLayout()
-{
-    PostMessageW(app.mainWindow, WM_SIZE, 0, 0);
-}
-
 } // namespace
 
 // ---- Instance and window ----------------------------------------------------------------
@@ -210,8 +204,9 @@ PlayBar::~PlayBar()
         CloseHandle(drawLock);
 }
 
-bool PlayBar::create(HINSTANCE instance, HWND parent)
+bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedController)
 {
+    controller = &servedController;
     if (hwnd)
         return true;
     hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PLAYBAR), parent, dialogProc, 0);
@@ -262,9 +257,14 @@ INT_PTR CALLBACK PlayBar::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // ---- Helpers ----------------------------------------------------------------------------
 
-MediaPlayer* PlayBar::engine()
+MediaPlayer* PlayBar::engine() const
 {
-    return app.controller ? app.controller->mediaPlayer : nullptr;
+    return controller ? controller->mediaPlayer : nullptr;
+}
+
+HWND PlayBar::mainWindow() const
+{
+    return hwnd ? GetParent(hwnd) : nullptr;
 }
 
 Gdiplus::Image* PlayBar::imageOf(int id) const
@@ -392,7 +392,7 @@ void PlayBar::paint(HDC dc)
 {
     // The main window's client area covers the whole bar, whatever its size.
     RECT area = {};
-    if (!app.mainWindow || !GetClientRect(app.mainWindow, &area))
+    if (!mainWindow() || !GetClientRect(mainWindow(), &area))
         GetClientRect(hwnd, &area);
     FillRect(dc, &area, faceBrush);
     const int width = area.right - area.left;
@@ -496,8 +496,8 @@ void PlayBar::drawTimeSlider()
 void PlayBar::refreshTime()
 {
     MediaPlayer* player = engine();
-    const int state = player ? player->getState() : 0;
-    if (state == libvlc_Playing || state == libvlc_Paused) {
+    const int state = player ? player->getState() : EngineNothingSpecial;
+    if (hasFileUnderWay(state)) {
         shownTime = player->getTime();
         shownLength = player->getLength();
     }
@@ -516,9 +516,9 @@ void PlayBar::refreshTime()
 
 void PlayBar::refreshVolume()
 {
-    if (!app.controller)
+    if (!controller)
         return;
-    const int volume = app.controller->effectiveVolume();
+    const int volume = controller->effectiveVolume();
     if (volume == shownVolume)
         return;
     shownVolume = volume;
@@ -550,22 +550,22 @@ void PlayBar::updateButtons()
     if (!hwnd)
         return;
     MediaPlayer* player = engine();
-    const int state = player ? player->getState() : 0;
+    const int state = player ? player->getState() : EngineNothingSpecial;
     const ButtonStateSet& set = buttonStateSetFor(state);
     for (int id : set.hidden)
         setButton(id, false, false);
     for (int id : set.shown)
         setButton(id, true, true);
 
-    const PlayListData* list = app.controller ? &app.controller->playList : nullptr;
+    const PlayListData* list = controller ? &controller->playList : nullptr;
     const int count = list ? list->count() : 0;
     const bool canStep = count >= 2 && list->currentIndex() != -1;
     setButton(IDC_BAR_PREV, true, canStep);
     setButton(IDC_BAR_NEXT, true, canStep);
-    if (state != libvlc_Playing)
+    if (state != EnginePlaying)
         setButton(IDC_BAR_PLAY, true, count >= 1);
     // The knob returns to the start at the next redraw; the length is kept for a later seek.
-    if (state != libvlc_Playing && state != libvlc_Paused)
+    if (!hasFileUnderWay(state))
         shownTime = 0;
 }
 
@@ -575,7 +575,7 @@ bool PlayBar::onCommand(int id)
         return true; // Enter and Esc in the bar close nothing
     for (const ButtonCommand& entry : buttonCommands) {
         if (entry.control == id) {
-            PostMessageW(app.mainWindow, WM_COMMAND, entry.command, 0);
+            PostMessageW(mainWindow(), WM_COMMAND, entry.command, 0);
             return true;
         }
     }
@@ -615,8 +615,8 @@ void PlayBar::onMouseDrag(LPARAM lParam)
         refreshTime();
     } else {
         const double fraction = slider::dragFraction(x, rect.left, rect.right, volumeKnobWidth());
-        if (app.controller)
-            app.controller->setVolume(slider::volumeAtFraction(fraction));
+        if (controller)
+            controller->setVolume(slider::volumeAtFraction(fraction));
     }
 }
 
@@ -648,14 +648,31 @@ void PlayBar::autoHideTick()
     if (rested) {
         if (visible && now - hideTick > autoHidePeriodMs) {
             ShowWindow(hwnd, SW_HIDE);
-            requestLayout();
+            PostMessageW(mainWindow(), WM_SIZE, 0, 0); // the main window lays itself out again
         }
         return;
     }
     if (!visible) {
         ShowWindow(hwnd, SW_SHOW);
-        requestLayout();
+        PostMessageW(mainWindow(), WM_SIZE, 0, 0); // the main window lays itself out again
     }
     hideTick = now;
     lastCursorPos = cursor;
+}
+
+void PlayBar::armAutoHide()
+{
+    hideTick = UiClock::now();
+    lastCursorPos = UiClock::cursorPos();
+}
+
+void PlayBar::disarmAutoHide()
+{
+    hideTick = 0;
+}
+
+void PlayBar::endDrag()
+{
+    if (hwnd && GetCapture() == hwnd)
+        ReleaseCapture();
 }

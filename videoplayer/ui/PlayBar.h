@@ -11,7 +11,11 @@
 #include "videoplayer/ui/OffscreenBuffer.h"
 
 class MediaPlayer;
+class PlayLogic;
 
+// Handed the controller it serves when its window is created, like the video surface; it reads
+// the engine through it, sends volume changes to it, and posts commands and layout requests to
+// its parent, the main window.
 class PlayBar {
 public:
     static PlayBar* instance();
@@ -19,7 +23,7 @@ public:
 
     virtual ~PlayBar();
 
-    bool create(HINSTANCE instance, HWND parent);
+    bool create(HINSTANCE instance, HWND parent, PlayLogic& controller);
     int barHeight() const;
     // Re-reads position and length from the engine and redraws the time slider (then the
     // volume slider, if the volume changed).
@@ -30,6 +34,13 @@ public:
     void updateButtons();
     // One timer tick of the full-screen auto-hide.
     void autoHideTick();
+    // Full screen arms the auto-hide: the rest period starts now, from the cursor's position.
+    void armAutoHide();
+    // Outside full screen, and after a stop, the bar never hides.
+    void disarmAutoHide();
+    // Ends a slider drag by giving up the mouse capture, so no further move seeks or sets the
+    // volume.
+    void endDrag();
 
     HWND hwnd = nullptr;
     std::map<int, Gdiplus::Image*> images; // control identifier -> its image
@@ -81,7 +92,10 @@ private:
     int timeKnobWidth();
     int volumeKnobWidth();
     void setButton(int id, bool shown, bool enabled);
-    static MediaPlayer* engine();
+    MediaPlayer* engine() const;
+    HWND mainWindow() const;
+
+    PlayLogic* controller = nullptr; // not owned; set by create
 
     int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
     int cachedVolumeKnobWidth = -1;

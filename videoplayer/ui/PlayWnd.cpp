@@ -3,8 +3,9 @@
 #include "videoplayer/ui/PlayWnd.h"
 
 #include <windowsx.h>
+#include <utility>
 
-#include "videoplayer/app/AppState.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -12,35 +13,8 @@
 
 namespace {
 
-// libVLC's player states that the surface distinguishes.
-const int statePlaying = 3;
-const int statePaused = 4;
-
 // Tick of the last left press on the surface. There is one surface, so one value serves.
 DWORD lastPressTick = 0;
-
-// The engine as the controller reaches it; either may be missing early in start-up or late
-// in shut-down.
-MediaPlayer* currentEngine()
-{
-    if (app.controller && app.controller->mediaPlayer)
-        return app.controller->mediaPlayer;
-    return app.engine.get();
-}
-
-int engineState()
-{
-    MediaPlayer* engine = currentEngine();
-    return engine ? engine->getState() : 0;
-}
-
-// Commands go to the main window; without one (a null handle would make this a thread
-// message) there is nobody to carry them out.
-void postCommand(WPARAM command)
-{
-    if (app.mainWindow)
-        PostMessageW(app.mainWindow, WM_COMMAND, command, 0);
-}
 
 void grey(HMENU menu, UINT command)
 {
@@ -79,6 +53,11 @@ private:
 
 } // namespace
 
+PlayWnd::PlayWnd(PlayLogic& controller, std::function<bool()> isFullScreen)
+    : controller(controller), isFullScreen(std::move(isFullScreen))
+{
+}
+
 PlayWnd::~PlayWnd()
 {
     // Closing the player while the cursor rests hidden over the video must not leave the
@@ -86,6 +65,26 @@ PlayWnd::~PlayWnd()
     restoreCursor();
     delete logo;
     logo = nullptr;
+}
+
+// The engine as the controller reaches it; none until start-up hands it over.
+MediaPlayer* PlayWnd::engine() const
+{
+    return controller.mediaPlayer;
+}
+
+int PlayWnd::engineState() const
+{
+    MediaPlayer* player = engine();
+    return player ? player->getState() : EngineNothingSpecial;
+}
+
+// Commands go to the main window, the surface's parent; without one (a null handle would make
+// this a thread message) there is nobody to carry them out.
+void PlayWnd::postCommand(WPARAM command)
+{
+    if (HWND mainWindow = hwnd ? GetParent(hwnd) : nullptr)
+        PostMessageW(mainWindow, WM_COMMAND, command, 0);
 }
 
 LRESULT PlayWnd::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -123,7 +122,7 @@ void PlayWnd::onLeftButtonDown()
 {
     const DWORD now = UiClock::now();
     if (now - lastPressTick < doublePressMs) {
-        postCommand(app.fullScreen ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN);
+        postCommand(isFullScreen && isFullScreen() ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN);
     }
     lastPressTick = now;
 }
@@ -136,23 +135,22 @@ void PlayWnd::showContextMenu(int x, int y)
     if (!popup)
         return;
     prepareContextMenu(popup, currentMenuState());
-    HWND owner = app.mainWindow ? app.mainWindow : hwnd;
+    HWND parent = GetParent(hwnd);
+    HWND owner = parent ? parent : hwnd;
     const int command = TrackPopupMenu(popup, TPM_RETURNCMD, x, y, 0, owner, nullptr);
     if (command > 0)
         postCommand(static_cast<WPARAM>(command));
 }
 
-ContextMenuState PlayWnd::currentMenuState()
+ContextMenuState PlayWnd::currentMenuState() const
 {
     ContextMenuState state;
-    state.fullScreen = app.fullScreen != 0;
-    MediaPlayer* engine = currentEngine();
-    state.isPlaying = engine && engine->isPlaying();
-    state.engineState = engine ? engine->getState() : 0;
-    if (app.controller) {
-        state.playListCount = app.controller->playList.count();
-        state.currentIndex = app.controller->playList.currentIndex();
-    }
+    state.fullScreen = isFullScreen && isFullScreen();
+    MediaPlayer* player = engine();
+    state.isPlaying = player && player->isPlaying();
+    state.engineState = player ? player->getState() : EngineNothingSpecial;
+    state.playListCount = controller.playList.count();
+    state.currentIndex = controller.playList.currentIndex();
     return state;
 }
 
@@ -163,7 +161,7 @@ void PlayWnd::prepareContextMenu(HMENU popup, const ContextMenuState& state)
         grey(popup, IDM_PLAY);
     } else {
         grey(popup, IDM_PAUSE);
-        if (state.engineState != statePaused)
+        if (state.engineState != EnginePaused)
             grey(popup, IDM_STOP);
         if (state.playListCount == 0)
             grey(popup, IDM_PLAY);
@@ -187,7 +185,7 @@ void PlayWnd::updateCursor()
         restoreCursor();
         return;
     }
-    if (engineState() == statePlaying && cursorOverSurface(pos) && now - lastMoveTick >= cursorRestMs)
+    if (engineState() == EnginePlaying && cursorOverSurface(pos) && now - lastMoveTick >= cursorRestMs)
         hideCursor();
 }
 

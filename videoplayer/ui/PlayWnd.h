@@ -5,8 +5,12 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include <functional>
 
 #include "videoplayer/ui/GWindow.h"
+
+class MediaPlayer;
+class PlayLogic;
 
 // What the context menu offers depends on these, read when it opens.
 struct ContextMenuState {
@@ -17,9 +21,12 @@ struct ContextMenuState {
     int currentIndex = -1;
 };
 
+// Handed the controller it serves when it is made (the engine is reached through it, so the
+// surface sees the engine from the moment start-up gives it to the controller), and a question
+// it asks the shell: whether the main window is in full screen. Commands go to the parent window.
 class PlayWnd : public GWindow {
 public:
-    PlayWnd() = default;
+    PlayWnd(PlayLogic& controller, std::function<bool()> isFullScreen);
     ~PlayWnd() override;
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -32,8 +39,8 @@ public:
     // Removes the full-screen entry that does not apply and greys what cannot be done now,
     // in the first popup of the context menu resource.
     static void prepareContextMenu(HMENU popup, const ContextMenuState& state);
-    // The state of the application as the context menu sees it.
-    static ContextMenuState currentMenuState();
+    // The state of playback and window as the context menu sees it.
+    ContextMenuState currentMenuState() const;
 
     // How far (pixels, either axis) the cursor must move to count, and how long it must rest.
     static constexpr int cursorMoveSlack = 5;
@@ -47,8 +54,14 @@ public:
     int cursorHidden = 0;
 
 private:
+    MediaPlayer* engine() const;
+    int engineState() const;
+    void postCommand(WPARAM command);
     void onLeftButtonDown();
     bool cursorOverSurface(POINT pos) const;
     void hideCursor();
     void restoreCursor();
+
+    PlayLogic& controller;
+    std::function<bool()> isFullScreen;
 };
