@@ -82,24 +82,6 @@ private:
     HANDLE event;
 };
 
-// A window's DC, borrowed for one scope.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window(window), dc(GetDC(window)) {}
-    ~WindowDc()
-    {
-        if (dc)
-            ReleaseDC(window, dc);
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc; }
-
-private:
-    HWND window;
-    HDC dc;
-};
-
 int widthOf(Gdiplus::Image* image)
 {
     return image ? static_cast<int>(image->GetWidth()) : 0;
@@ -109,6 +91,9 @@ int heightOf(Gdiplus::Image* image)
 {
     return image ? static_cast<int>(image->GetHeight()) : 0;
 }
+
+int widthOf(const UniqueGdiplusImage& image) { return widthOf(image.get()); }
+int heightOf(const UniqueGdiplusImage& image) { return heightOf(image.get()); }
 
 // Every bar image is drawn pixel for pixel: the tiles are squeezed only horizontally and are
 // uniform in that direction, so nearest-neighbour sampling keeps their edges crisp.
@@ -179,30 +164,18 @@ PlayBar::PlayBar()
     HMODULE module = GetModuleHandleW(nullptr);
     for (const ControlImage& entry : controlImages)
         if (Gdiplus::Image* image = loadPngResource(module, entry.resource))
-            images[entry.id] = image;
-    faceBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    barBackground = loadPngResource(module, L"IDB_BAR_BKG");
-    volumeKnob = loadPngResource(module, L"IDB_VOLUME_BALL");
-    timePlayed = loadPngResource(module, L"IDB_TIME_FORG");
-    timeKnob = loadPngResource(module, L"IDB_TIME_BAR");
-    drawLock = CreateEventW(nullptr, FALSE, TRUE, nullptr);
+            images[entry.id].reset(image);
+    faceBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    barBackground.reset(loadPngResource(module, L"IDB_BAR_BKG"));
+    volumeKnob.reset(loadPngResource(module, L"IDB_VOLUME_BALL"));
+    timePlayed.reset(loadPngResource(module, L"IDB_TIME_FORG"));
+    timeKnob.reset(loadPngResource(module, L"IDB_TIME_BAR"));
+    drawLock.reset(CreateEventW(nullptr, FALSE, TRUE, nullptr));
 }
 
-// The dialog is not destroyed here: it goes with its parent, the main window.
-PlayBar::~PlayBar()
-{
-    for (auto& entry : images)
-        delete entry.second;
-    images.clear();
-    if (faceBrush)
-        DeleteObject(faceBrush);
-    delete barBackground;
-    delete volumeKnob;
-    delete timePlayed;
-    delete timeKnob;
-    if (drawLock)
-        CloseHandle(drawLock);
-}
+// The images, brush and lock go with their owners. The dialog is not destroyed here: it goes
+// with its parent, the main window.
+PlayBar::~PlayBar() = default;
 
 bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedController)
 {
@@ -270,7 +243,7 @@ HWND PlayBar::mainWindow() const
 Gdiplus::Image* PlayBar::imageOf(int id) const
 {
     const auto found = images.find(id);
-    return found == images.end() ? nullptr : found->second;
+    return found == images.end() ? nullptr : found->second.get();
 }
 
 // The rectangle of a control in the dialog's client coordinates.
@@ -342,7 +315,7 @@ void PlayBar::layoutControls()
         MoveWindow(timeArea, x4, (height - heightOf(track)) / 2, r2 - x4, heightOf(track), FALSE);
     InvalidateRect(hwnd, nullptr, FALSE);
 
-    DrawLockHold lock(drawLock);
+    DrawLockHold lock(drawLock.get());
     ensureBuffers();
     if (composeBuffer.exists()) {
         BitBlt(composeBuffer.dc(), 0, 0, composeBuffer.width(), composeBuffer.height(), backgroundBuffer.dc(), 0, 0,
@@ -364,16 +337,16 @@ void PlayBar::ensureBuffers()
         return;
     composeBuffer.release();
     backgroundBuffer.release();
-    WindowDc screen(hwnd);
+    ScopedWindowDc screen(hwnd);
     composeBuffer.create(screen.get(), w, h);
     if (!backgroundBuffer.create(screen.get(), w, h))
         return;
     if (barBackground) {
         Gdiplus::Graphics graphics(backgroundBuffer.dc());
         prepare(graphics);
-        drawTiled(graphics, barBackground, 0, 0, w);
+        drawTiled(graphics, barBackground.get(), 0, 0, w);
     } else {
-        FillRect(backgroundBuffer.dc(), &client, faceBrush);
+        FillRect(backgroundBuffer.dc(), &client, faceBrush.get());
     }
 }
 
@@ -394,12 +367,12 @@ void PlayBar::paint(HDC dc)
     RECT area = {};
     if (!mainWindow() || !GetClientRect(mainWindow(), &area))
         GetClientRect(hwnd, &area);
-    FillRect(dc, &area, faceBrush);
+    FillRect(dc, &area, faceBrush.get());
     const int width = area.right - area.left;
     if (width != 0 && barBackground) {
         Gdiplus::Graphics graphics(dc);
         prepare(graphics);
-        drawTiled(graphics, barBackground, 0, 0, width);
+        drawTiled(graphics, barBackground.get(), 0, 0, width);
     }
     if (composeBuffer.exists())
         presentSliders(dc);
@@ -408,14 +381,14 @@ void PlayBar::paint(HDC dc)
 // Copies both slider strips from composeBuffer to the screen (to `dc`, or the dialog's own DC).
 void PlayBar::presentSliders(HDC dc)
 {
-    DrawLockHold lock(drawLock);
+    DrawLockHold lock(drawLock.get());
     if (!composeBuffer.exists() || !hwnd)
         return;
     if (dc) {
         copySliderStrips(dc);
         return;
     }
-    WindowDc own(hwnd);
+    ScopedWindowDc own(hwnd);
     if (own.get())
         copySliderStrips(own.get());
 }
@@ -468,7 +441,7 @@ void PlayBar::drawVolumeSlider()
     drawUnscaled(graphics, track, rect.left, rect.top);
     if (volumeKnob) {
         const int left = slider::volumeKnobLeft(rect.left, widthOf(track), widthOf(volumeKnob), shownVolume);
-        drawUnscaled(graphics, volumeKnob, left, (clientHeight() - heightOf(volumeKnob)) / 2);
+        drawUnscaled(graphics, volumeKnob.get(), left, (clientHeight() - heightOf(volumeKnob)) / 2);
     }
 }
 
@@ -487,9 +460,9 @@ void PlayBar::drawTimeSlider()
     if (width != 0)
         drawTiled(graphics, track, rect.left, rect.top, width);
     if (played != 0)
-        drawTiled(graphics, timePlayed, rect.left, rect.top, played);
+        drawTiled(graphics, timePlayed.get(), rect.left, rect.top, played);
     if (timeKnob)
-        graphics.DrawImage(timeKnob, rect.left + played, (clientHeight() - heightOf(timeKnob)) / 2, knobWidth,
+        graphics.DrawImage(timeKnob.get(), rect.left + played, (clientHeight() - heightOf(timeKnob)) / 2, knobWidth,
                            heightOf(timeKnob));
 }
 
@@ -503,7 +476,7 @@ void PlayBar::refreshTime()
     }
     bool drawn = false;
     {
-        DrawLockHold lock(drawLock);
+        DrawLockHold lock(drawLock.get());
         if (composeBuffer.exists()) {
             drawTimeSlider();
             drawn = true;
@@ -524,7 +497,7 @@ void PlayBar::refreshVolume()
     shownVolume = volume;
     bool drawn = false;
     {
-        DrawLockHold lock(drawLock);
+        DrawLockHold lock(drawLock.get());
         if (composeBuffer.exists()) {
             drawVolumeSlider();
             drawn = true;

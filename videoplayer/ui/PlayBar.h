@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <map>
 
+#include "common/GdiplusSession.h"
+#include "common/UniqueHandle.h"
 #include "videoplayer/ui/OffscreenBuffer.h"
 
 class MediaPlayer;
@@ -43,12 +45,12 @@ public:
     void endDrag();
 
     HWND hwnd = nullptr;
-    std::map<int, Gdiplus::Image*> images; // control identifier -> its image
-    HBRUSH faceBrush = nullptr;
-    Gdiplus::Image* barBackground = nullptr;
-    Gdiplus::Image* volumeKnob = nullptr;
-    Gdiplus::Image* timePlayed = nullptr;
-    Gdiplus::Image* timeKnob = nullptr;
+    std::map<int, UniqueGdiplusImage> images; // control identifier -> its image
+    UniqueGdiObject<HBRUSH> faceBrush;
+    UniqueGdiplusImage barBackground;
+    UniqueGdiplusImage volumeKnob;
+    UniqueGdiplusImage timePlayed;
+    UniqueGdiplusImage timeKnob;
     OffscreenBuffer composeBuffer;    // background plus both sliders, as last drawn
     OffscreenBuffer backgroundBuffer; // the tiled background alone
     int shownVolume = 100;
@@ -57,7 +59,7 @@ public:
     int dragControl = 0;          // 0, or the slider holding the mouse capture
     POINT lastCursorPos = {0, 0}; // screen coordinates, for the auto-hide
     DWORD hideTick = 0;           // last activity of the auto-hide; 0 while it is off
-    HANDLE drawLock = nullptr;    // auto-reset event guarding composeBuffer and both re-creations
+    UniqueKernelHandle drawLock;  // auto-reset event guarding composeBuffer and both re-creations
 
 private:
     PlayBar();

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 #include <utility>
 
+#include "common/UniqueHandle.h"
 #include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
@@ -21,36 +22,6 @@ void grey(HMENU menu, UINT command)
     EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
 }
 
-// Owns a GDI object for the length of one paint.
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object) : object(object) {}
-    ~GdiObject() { DeleteObject(object); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    HGDIOBJ get() const { return object; }
-
-private:
-    HGDIOBJ object;
-};
-
-// Owns a menu loaded from the resources.
-class LoadedMenu {
-public:
-    explicit LoadedMenu(HMENU menu) : menu(menu) {}
-    ~LoadedMenu()
-    {
-        if (menu)
-            DestroyMenu(menu);
-    }
-    LoadedMenu(const LoadedMenu&) = delete;
-    LoadedMenu& operator=(const LoadedMenu&) = delete;
-    HMENU get() const { return menu; }
-
-private:
-    HMENU menu;
-};
-
 } // namespace
 
 PlayWnd::PlayWnd(PlayLogic& controller, std::function<bool()> isFullScreen)
@@ -63,8 +34,6 @@ PlayWnd::~PlayWnd()
     // Closing the player while the cursor rests hidden over the video must not leave the
     // cursor hidden for whatever runs on this thread afterwards.
     restoreCursor();
-    delete logo;
-    logo = nullptr;
 }
 
 // The engine as the controller reaches it; none until start-up hands it over.
@@ -106,14 +75,14 @@ void PlayWnd::onPaint(HDC dc)
     RECT rc;
     GetClientRect(hwnd, &rc);
     {
-        GdiObject black(CreateSolidBrush(RGB(0, 0, 0)));
-        FillRect(dc, &rc, static_cast<HBRUSH>(black.get()));
+        const UniqueGdiObject<HBRUSH> black(CreateSolidBrush(RGB(0, 0, 0)));
+        FillRect(dc, &rc, black.get());
     }
     if (!logo)
         return;
     Gdiplus::Graphics graphics(dc);
     const int w = static_cast<int>(logo->GetWidth()), h = static_cast<int>(logo->GetHeight());
-    graphics.DrawImage(logo, (rc.right - w) / 2, (rc.bottom - h) / 2, w, h);
+    graphics.DrawImage(logo.get(), (rc.right - w) / 2, (rc.bottom - h) / 2, w, h);
 }
 
 // The class has no CS_DBLCLKS: two presses closer than doublePressMs are the double press,
@@ -130,7 +99,7 @@ void PlayWnd::onLeftButtonDown()
 void PlayWnd::showContextMenu(int x, int y)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
-    LoadedMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
+    const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
     HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup)
         return;

@@ -7,6 +7,7 @@
 #include <gdiplus.h>
 #include <functional>
 
+#include "common/GdiplusSession.h"
 #include "videoplayer/ui/GWindow.h"
 
 class MediaPlayer;
@@ -48,7 +49,7 @@ public:
     // Two left presses closer than this toggle full screen.
     static constexpr DWORD doublePressMs = 400;
 
-    Gdiplus::Image* logo = nullptr;
+    UniqueGdiplusImage logo;
     DWORD lastMoveTick = 0;
     POINT lastCursorPos = {0, 0};
     int cursorHidden = 0;

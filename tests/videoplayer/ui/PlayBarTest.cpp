@@ -187,8 +187,7 @@ TEST_F(PlayBarTest, OneLayeredDialogWhoseHeightFollowsItsBackground)
     EXPECT_NE(GetWindowLongW(bar->hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_TRUE(barShown());
     EXPECT_EQ(bar->barHeight(), 36);
-    delete bar->barBackground;
-    bar->barBackground = nullptr;
+    bar->barBackground.reset();
     EXPECT_EQ(bar->barHeight(), 27);
     DestroyWindow(bar->hwnd);
     EXPECT_EQ(bar->barHeight(), 0);

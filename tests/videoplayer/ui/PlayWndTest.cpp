@@ -226,7 +226,7 @@ TEST_F(PlayWndTest, IdleSurfaceIsBlackWithTheLogoUnscaledInTheCentre)
     surface->onPaint(canvas.dc);
     EXPECT_EQ(canvas.at(canvas.width / 2, canvas.height / 2), 0u) << "without a logo the surface is plain black";
 
-    surface->logo = loadPngResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO));
+    surface->logo.reset(loadPngResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO)));
     auto reference = referenceBitmap(MAKEINTRESOURCEW(IDB_LOGO));
     ASSERT_NE(surface->logo, nullptr);
     ASSERT_TRUE(reference && reference->GetWidth() == 128 && reference->GetHeight() == 128);
