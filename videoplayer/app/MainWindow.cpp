@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "common/PathLimits.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/Caption.h"
 #include "videoplayer/app/Startup.h"
@@ -313,14 +314,14 @@ void onOpen()
 {
     if (enginePlaying())
         app.engine->pause();
-    wchar_t file[260] = {};
+    wchar_t file[pathBufferLength] = {};
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = app.mainWindow;
     ofn.hInstance = app.hInstance;
     ofn.lpstrFilter = L"Media Files (*.mp4)\0*.mp4\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = 260;
+    ofn.nMaxFile = pathBufferLength;
     ofn.lpstrTitle = L"Select File";
     if (GetOpenFileNameW(&ofn) && loadFile(file))
         app.controller->playList.buildFromFolder(file);
@@ -330,9 +331,9 @@ void onDropFiles(HDROP drop)
 {
     if (enginePlaying())
         app.engine->pause();
-    wchar_t file[260] = {};
+    wchar_t file[pathBufferLength] = {};
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0)
-        DragQueryFileW(drop, 0, file, 260);
+        DragQueryFileW(drop, 0, file, pathBufferLength);
     DragFinish(drop);
     if (file[0] && loadFile(file))
         app.controller->playList.buildFromFolder(file);

@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
 #include "videoplayer/app/AppState.h"
 
@@ -17,8 +18,8 @@ const REGSAM settingsAccess = KEY_READ | KEY_WRITE;
 
 HKEY openSettingsKey()
 {
-    wchar_t path[260];
-    swprintf(path, 260, L"Software\\%ls", settingsKeyName);
+    wchar_t path[pathBufferLength];
+    swprintf(path, pathBufferLength, L"Software\\%ls", settingsKeyName);
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, settingsAccess, &key) == ERROR_SUCCESS)
         return key;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/AsciiCase.h"
 #include "common/UniqueHandle.h"
 
 namespace {
@@ -76,15 +77,8 @@ bool PlayListData::hasMediaExtension(const std::wstring& path)
     const size_t dot = path.rfind(L'.');
     if (dot == std::wstring::npos)
         return false;
-    std::wstring extension = path.substr(dot + 1);
-    if (extension.empty())
-        return false;
-    // ASCII folding only, so no locale can make another letter equal one of these.
-    for (wchar_t& c : extension) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return extension == mediaExtension;
+    const std::wstring extension = path.substr(dot + 1);
+    return !extension.empty() && asciiLowered(extension) == mediaExtension;
 }
 
 void PlayListData::sortByPath()
