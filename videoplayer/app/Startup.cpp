@@ -119,8 +119,7 @@ bool createChildWindows()
     PlayWnd& surface = *app.videoSurface;
     surface.logo.reset(loadPngResource(app.hInstance, MAKEINTRESOURCEW(IDB_LOGO)));
     surface.cursorHidden = 0;
-    surface.lastMoveTick = UiClock::now();
-    surface.lastCursorPos = UiClock::cursorPos();
+    surface.restartCursorRest(UiClock::now(), UiClock::cursorPos());
     app.controlBar = PlayBar::instance();
     if (!app.controlBar)
         return false;

@@ -1,5 +1,7 @@
 // The control bar: a single, layered child dialog along the bottom of the main window with
 // skinned image buttons, a time slider and a volume slider, and the full-screen auto-hide.
+// One class in four rooms: PlayBar.cpp (instance, window, layout, buttons), PlayBarPaint.cpp,
+// PlayBarInput.cpp and PlayBarAutoHide.cpp.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,7 @@
 #include "common/GdiplusSession.h"
 #include "common/UniqueHandle.h"
 #include "videoplayer/ui/OffscreenBuffer.h"
+#include "videoplayer/ui/RestDetector.h"
 
 class MediaPlayer;
 class PlayLogic;
@@ -43,6 +46,9 @@ public:
     // Ends a slider drag by giving up the mouse capture, so no further move seeks or sets the
     // volume.
     void endDrag();
+    // The auto-hide's last activity (0 while it is off) and the cursor position it measures from.
+    DWORD hideTick() const;
+    POINT lastCursorPos() const;
 
     HWND hwnd = nullptr;
     std::map<int, UniqueGdiplusImage> images; // control identifier -> its image
@@ -57,8 +63,6 @@ public:
     int64_t shownTime = 0;
     int64_t shownLength = 0;
     int dragControl = 0;          // 0, or the slider holding the mouse capture
-    POINT lastCursorPos = {0, 0}; // screen coordinates, for the auto-hide
-    DWORD hideTick = 0;           // last activity of the auto-hide; 0 while it is off
     UniqueKernelHandle drawLock;  // auto-reset event guarding composeBuffer and both re-creations
 
 private:
@@ -78,7 +82,8 @@ private:
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
 
-    // Drawing; the three below run with drawLock held.
+    // Drawing; the three below redrawBuffers run with drawLock held.
+    void redrawBuffers();
     void ensureBuffers();
     void drawVolumeSlider();
     void drawTimeSlider();
@@ -97,7 +102,15 @@ private:
     MediaPlayer* engine() const;
     HWND mainWindow() const;
 
+    bool autoHideArmed() const;
+
     PlayLogic* controller = nullptr; // not owned; set by create
+
+    // Auto-hide: a move of this many pixels on either axis is activity, and the bar hides once
+    // the mouse has rested for longer than the period. Its start tick is 0 while it is off.
+    static constexpr long autoHideMoveThreshold = 5;
+    static constexpr DWORD autoHidePeriodMs = 5000;
+    RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
 
     int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
     int cachedVolumeKnobWidth = -1;

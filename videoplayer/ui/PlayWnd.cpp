@@ -147,15 +147,28 @@ void PlayWnd::updateCursor()
 {
     const POINT pos = UiClock::cursorPos();
     const DWORD now = UiClock::now();
-    const long dx = pos.x - lastCursorPos.x, dy = pos.y - lastCursorPos.y;
-    if (dx > cursorMoveSlack || dx < -cursorMoveSlack || dy > cursorMoveSlack || dy < -cursorMoveSlack) {
-        lastCursorPos = pos;
-        lastMoveTick = now;
+    if (cursorRest.observe(now, ScreenPoint{pos.x, pos.y})) {
         restoreCursor();
         return;
     }
-    if (engineState() == EnginePlaying && cursorOverSurface(pos) && now - lastMoveTick >= cursorRestMs)
+    if (engineState() == EnginePlaying && cursorOverSurface(pos) && cursorRest.hasRested(now))
         hideCursor();
+}
+
+void PlayWnd::restartCursorRest(DWORD tick, POINT pos)
+{
+    cursorRest.restart(tick, ScreenPoint{pos.x, pos.y});
+}
+
+DWORD PlayWnd::lastMoveTick() const
+{
+    return cursorRest.lastMoveTick();
+}
+
+POINT PlayWnd::lastCursorPos() const
+{
+    const ScreenPoint at = cursorRest.lastPosition();
+    return POINT{at.x, at.y};
 }
 
 bool PlayWnd::cursorOverSurface(POINT pos) const

@@ -9,6 +9,7 @@
 
 #include "common/GdiplusSession.h"
 #include "videoplayer/ui/GWindow.h"
+#include "videoplayer/ui/RestDetector.h"
 
 class MediaPlayer;
 class PlayLogic;
@@ -35,6 +36,11 @@ public:
 
     // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
+    // Starts the cursor's rest over, as if it had just moved to `pos` at `tick`.
+    void restartCursorRest(DWORD tick, POINT pos);
+    // Time and place of the last counted cursor movement.
+    DWORD lastMoveTick() const;
+    POINT lastCursorPos() const;
     void showContextMenu(int x, int y);
 
     // Removes the full-screen entry that does not apply and greys what cannot be done now,
@@ -50,8 +56,6 @@ public:
     static constexpr DWORD doublePressMs = 400;
 
     UniqueGdiplusImage logo;
-    DWORD lastMoveTick = 0;
-    POINT lastCursorPos = {0, 0};
     int cursorHidden = 0;
 
 private:
@@ -65,4 +69,6 @@ private:
 
     PlayLogic& controller;
     std::function<bool()> isFullScreen;
+    // A move counts when it exceeds the slack, a rest once it lasts the full period.
+    RestDetector cursorRest{cursorMoveSlack + 1, cursorRestMs};
 };

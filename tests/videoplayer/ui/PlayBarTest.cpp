@@ -448,8 +448,9 @@ protected:
     // Full screen armed the auto-hide at `tick` with the cursor at `cursor`.
     void arm(DWORD tick, POINT cursor)
     {
-        bar->hideTick = tick;
-        bar->lastCursorPos = fakeCursor = cursor;
+        fakeTick = tick;
+        fakeCursor = cursor;
+        bar->armAutoHide();
     }
 
     void tickAt(DWORD tick, POINT cursor)
@@ -478,12 +479,12 @@ TEST_F(PlayBarAutoHideTest, NeverHidesOutsideFullScreenOrUnderTheCursor)
     arm(0, away);
     tickAt(60000, away);
     EXPECT_TRUE(barShown());
-    EXPECT_EQ(bar->hideTick, 0u);
+    EXPECT_EQ(bar->hideTick(), 0u);
 
     arm(1000, over);
     tickAt(60000, over);
     EXPECT_TRUE(barShown());
-    EXPECT_EQ(bar->hideTick, 1000u); // resting over the bar is not activity either
+    EXPECT_EQ(bar->hideTick(), 1000u); // resting over the bar is not activity either
     EXPECT_EQ(layoutRequests(), 0);
 }
 
@@ -514,8 +515,8 @@ TEST_F(PlayBarAutoHideTest, AMoveOfFivePixelsBringsItBack)
     tickAt(7260, POINT{away.x, away.y + 5});
     EXPECT_TRUE(barShown());
     EXPECT_EQ(layoutRequests(), 1);
-    EXPECT_EQ(bar->hideTick, 7260u);
-    EXPECT_EQ(bar->lastCursorPos.y, away.y + 5);
+    EXPECT_EQ(bar->hideTick(), 7260u);
+    EXPECT_EQ(bar->lastCursorPos().y, away.y + 5);
 
     // A hidden bar keeps its place; moving the mouse onto that place brings it back too.
     arm(1000, away);

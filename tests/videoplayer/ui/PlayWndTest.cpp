@@ -89,8 +89,7 @@ protected:
     // The cursor at rest at `pos` since `tick`.
     void restAt(POINT pos, DWORD tick)
     {
-        surface->lastCursorPos = pos;
-        surface->lastMoveTick = tick;
+        surface->restartCursorRest(tick, pos);
     }
 
     void tick(DWORD now, POINT pos)
@@ -156,10 +155,10 @@ TEST_F(PlayWndTest, SlowDriftCountsFromThePositionOfTheLastCountedMove)
     startPlaying();
     restAt(inside, 10000);
     tick(11000, {inside.x + 5, inside.y}); // 5 pixels is not a move
-    EXPECT_EQ(surface->lastMoveTick, 10000u);
+    EXPECT_EQ(surface->lastMoveTick(), 10000u);
     tick(12000, {inside.x + 6, inside.y}); // one more pixel, but 6 from where it rested
-    EXPECT_EQ(surface->lastMoveTick, 12000u);
-    EXPECT_EQ(surface->lastCursorPos.x, inside.x + 6);
+    EXPECT_EQ(surface->lastMoveTick(), 12000u);
+    EXPECT_EQ(surface->lastCursorPos().x, inside.x + 6);
     tick(13000, {inside.x + 9, inside.y + 3});
     tick(16999, {inside.x + 11, inside.y + 5});
     EXPECT_EQ(surface->cursorHidden, 0) << "the rest restarts at the counted move";
