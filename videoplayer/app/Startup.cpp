@@ -64,8 +64,12 @@ int runPlayer(HINSTANCE instance, int showCommand)
         return 0;
     }
     registerMainWindowClass(instance);
-    if (!createMainWindow(instance, showCommand))
+    if (!createMainWindow(instance, showCommand)) {
+        // Silent, with nothing written. What was made so far goes now, while GDI+ is still up:
+        // the logo and the bar's images must not be freed after the session has ended it.
+        destroyObjects();
         return 0;
+    }
     DragAcceptFiles(app.mainWindow, TRUE);
     const int exitCode = runMessageLoop();
     saveSettings();
