@@ -1,12 +1,10 @@
 // The moment of the last due update check, kept in the current user's registry.
 #include "updater/CheckTimeStore.h"
 
+#include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
 
 namespace {
-
-// "Software\" and the key name share one path buffer of 260 characters with its terminator.
-const size_t maxKeyPathLength = 259;
 
 UniqueRegistryKey openOrCreate(const std::wstring& path, REGSAM openAccess)
 {
@@ -27,7 +25,7 @@ CheckTimeStore::CheckTimeStore(const std::wstring& registryKeyName, const std::w
     : valueName(productId + L"_update_time")
 {
     const std::wstring path = L"Software\\" + registryKeyName;
-    if (path.size() <= maxKeyPathLength)
+    if (fitsPathBuffer(path))  // "Software\" and the key name share one path buffer
         keyPath = path;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/PathLimits.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
 #include "updater/InstallerName.h"
@@ -91,7 +92,7 @@ std::wstring DownloadWorker::tempFolder()
     if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_LOCAL_APPDATA, FALSE))
         return std::wstring();
     std::wstring path = std::wstring(folder) + L"\\Temp";
-    if (path.size() >= MAX_PATH)
+    if (!fitsPathBuffer(path))
         return std::wstring();
     CreateDirectoryW(path.c_str(), nullptr);
     return path;

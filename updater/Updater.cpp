@@ -6,6 +6,7 @@
 #include "updater/CheckInterval.h"
 #include "updater/CheckTimeStore.h"
 #include "updater/DownloadDialog.h"
+#include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
 #include "updater/UpdateReply.h"
 #include "updater/http/HttpClient.h"
@@ -116,7 +117,7 @@ std::wstring Updater::hostConfigPath()
     if (slash != std::wstring::npos)
         path.erase(slash);
     path += configFileName;
-    return path.size() < MAX_PATH ? path : std::wstring();
+    return fitsPathBuffer(path) ? path : std::wstring();
 }
 
 std::wstring Updater::questionText() const

@@ -6,20 +6,12 @@
 #include <new>
 #include <unordered_set>
 
+#include "common/AsciiCase.h"
 #include "updater/regex/MatchResult.h"
 #include "updater/regex/PatternError.h"
 #include "updater/regex/RegExp.h"
 
 namespace {
-
-std::wstring foldCase(std::wstring text)
-{
-    for (wchar_t& c : text) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return text;
-}
 
 // The list in the order found, with a set of case-folded keys so that each duplicate check
 // costs the same however many texts are already listed.
@@ -30,7 +22,7 @@ public:
     void add(const wchar_t* start, const wchar_t* end)
     {
         std::wstring text(start, end);
-        if (seen.insert(foldCase(text)).second)
+        if (seen.insert(asciiLowered(text)).second)
             list.push_back(std::move(text));
     }
 

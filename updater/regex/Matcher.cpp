@@ -3,6 +3,7 @@
 // which spares a lower-cased copy of the text for every match.
 #include "updater/regex/Matcher.h"
 
+#include "common/AsciiCase.h"
 #include "updater/regex/PatternError.h"
 
 namespace {
@@ -12,8 +13,7 @@ constexpr std::uint32_t noPosition = UINT32_MAX;
 
 std::uint32_t foldCase(wchar_t c)
 {
-    const auto code = static_cast<std::uint32_t>(c);
-    return code - L'A' < 26u ? code + (L'a' - L'A') : code;
+    return static_cast<std::uint32_t>(asciiLower(c));
 }
 
 [[noreturn]] void failIndex()

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "common/AsciiCase.h"
+
 namespace {
 
 using Kind = PatternNode::Kind;
@@ -37,11 +39,6 @@ const wchar_t* findExpansion(wchar_t letter)
             return entry.expansion;
     }
     return nullptr;
-}
-
-wchar_t foldCase(wchar_t c)
-{
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 std::uint32_t code(wchar_t c)
@@ -118,7 +115,7 @@ PatternParser::PatternParser(const wchar_t* pattern) : input(pattern) {}
 
 wchar_t PatternParser::peek(std::size_t ahead) const
 {
-    return foldCase(input[at + ahead]);
+    return asciiLower(input[at + ahead]);
 }
 
 bool PatternParser::fail(CompileError code)

@@ -15,7 +15,6 @@ class MediaPlayer;
 const UINT WM_PLAYER_EVENT = WM_APP + 1;
 
 struct AppState {
-    ULONG_PTR gdiplusToken = 0;
     HINSTANCE hInstance = nullptr;
     HWND mainWindow = nullptr;
     std::unique_ptr<PlayLogic> controller;
@@ -31,7 +30,8 @@ struct AppState {
 
     AppState();
     ~AppState();
-    // Zeroes every field but gdiplusToken and firstLayout, as the entry point does first.
+    // Zeroes every field but firstLayout, as the entry point does first. (GDI+ is held by the
+    // entry point's GdiplusSession, not here.)
     void reset();
 };
 

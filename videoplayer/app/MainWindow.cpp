@@ -5,15 +5,16 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "common/PathLimits.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/Caption.h"
 #include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
 #include "videoplayer/ui/PlayBar.h"
 #include "videoplayer/ui/PlayWnd.h"
-#include "videoplayer/ui/UiClock.h"
 #include "videoplayer/ui/UiResources.h"
 
 namespace {
@@ -252,15 +253,13 @@ void relayout()
             ShowWindow(barWindow(), SW_SHOW);
         if (!app.fullScreen) {
             if (app.controlBar)
-                app.controlBar->hideTick = 0;
+                app.controlBar->disarmAutoHide();
             return;
         }
     }
     // In full screen the bar hides itself once the mouse rests; the rest period starts now.
-    if (app.controlBar) {
-        app.controlBar->hideTick = UiClock::now();
-        app.controlBar->lastCursorPos = UiClock::cursorPos();
-    }
+    if (app.controlBar)
+        app.controlBar->armAutoHide();
 }
 
 void enterFullScreen()
@@ -315,14 +314,14 @@ void onOpen()
 {
     if (enginePlaying())
         app.engine->pause();
-    wchar_t file[260] = {};
+    wchar_t file[pathBufferLength] = {};
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = app.mainWindow;
     ofn.hInstance = app.hInstance;
     ofn.lpstrFilter = L"Media Files (*.mp4)\0*.mp4\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = 260;
+    ofn.nMaxFile = pathBufferLength;
     ofn.lpstrTitle = L"Select File";
     if (GetOpenFileNameW(&ofn) && loadFile(file))
         app.controller->playList.buildFromFolder(file);
@@ -332,9 +331,9 @@ void onDropFiles(HDROP drop)
 {
     if (enginePlaying())
         app.engine->pause();
-    wchar_t file[260] = {};
+    wchar_t file[pathBufferLength] = {};
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0)
-        DragQueryFileW(drop, 0, file, 260);
+        DragQueryFileW(drop, 0, file, pathBufferLength);
     DragFinish(drop);
     if (file[0] && loadFile(file))
         app.controller->playList.buildFromFolder(file);
@@ -345,10 +344,10 @@ void onDropFiles(HDROP drop)
 void updateTitle()
 {
     static const std::wstring appTitle = std::wstring(productName) + L" " + productVersion;
-    const int state = app.engine ? app.engine->getState() : 0;
+    const int state = app.engine ? app.engine->getState() : EngineNothingSpecial;
     const std::wstring path = app.controller ? app.controller->currentPath : std::wstring();
     std::wstring caption;
-    if ((state == libvlc_Playing || state == libvlc_Paused) && !path.empty()) {
+    if (hasFileUnderWay(state) && !path.empty()) {
         const std::wstring name = fileNameOfPath(path);
         const int64_t t = app.engine->getTime(), len = app.engine->getLength();
         caption = len != 0 ? composeCaption(appTitle, name, formatTime(t), formatTime(len))

@@ -3,6 +3,8 @@
 
 #include <cwchar>
 
+#include "common/PathLimits.h"
+#include "common/UniqueHandle.h"
 #include "videoplayer/app/AppState.h"
 
 const wchar_t settingsKeyName[] = L"Tellan Media Player";
@@ -12,22 +14,12 @@ namespace {
 const char placementValueName[] = "MAIN_WP";
 const REGSAM settingsAccess = KEY_READ | KEY_WRITE;
 
-// Closes the settings key on every way out.
-struct KeyHandle {
-    HKEY key;
-    ~KeyHandle()
-    {
-        if (key)
-            RegCloseKey(key);
-    }
-};
-
 } // namespace
 
 HKEY openSettingsKey()
 {
-    wchar_t path[260];
-    swprintf(path, 260, L"Software\\%ls", settingsKeyName);
+    wchar_t path[pathBufferLength];
+    swprintf(path, pathBufferLength, L"Software\\%ls", settingsKeyName);
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, settingsAccess, &key) == ERROR_SUCCESS)
         return key;
@@ -39,17 +31,17 @@ HKEY openSettingsKey()
 
 bool loadSettings()
 {
-    KeyHandle settings{openSettingsKey()};
-    if (!settings.key)
+    const UniqueRegistryKey settings(openSettingsKey());
+    if (!settings)
         return false;
     DWORD type = 0, size = 0;
     // A value of another type or size was not written by us: ignore it as if absent.
-    if (RegQueryValueExA(settings.key, placementValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExA(settings.get(), placementValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         type != REG_BINARY || size > sizeof(WINDOWPLACEMENT))
         return true;
     BYTE buffer[sizeof(WINDOWPLACEMENT)] = {};
     DWORD read = sizeof(buffer);
-    if (RegQueryValueExA(settings.key, placementValueName, nullptr, &type, buffer, &read) == ERROR_SUCCESS &&
+    if (RegQueryValueExA(settings.get(), placementValueName, nullptr, &type, buffer, &read) == ERROR_SUCCESS &&
         type == REG_BINARY && read == sizeof(WINDOWPLACEMENT)) {
         memcpy(&app.placement, buffer, sizeof(buffer));
         app.placementValid = 1;
@@ -59,11 +51,11 @@ bool loadSettings()
 
 bool saveSettings()
 {
-    KeyHandle settings{openSettingsKey()};
-    if (!settings.key)
+    const UniqueRegistryKey settings(openSettingsKey());
+    if (!settings)
         return false;
     if (app.placementValid)
-        RegSetValueExA(settings.key, placementValueName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&app.placement),
+        RegSetValueExA(settings.get(), placementValueName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&app.placement),
                        sizeof(app.placement));
     return true;
 }

@@ -1,13 +1,13 @@
 // Start-up, message loop and shut-down of the player.
 #include "videoplayer/app/Startup.h"
 
-#include <objidl.h>
-#include <gdiplus.h>
 #include <commctrl.h>
 #include <shellapi.h>
 #include <atomic>
 #include <new>
 
+#include "common/GdiplusSession.h"
+#include "common/UniqueHandle.h"
 #include "updater/tellanupdate.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/MainWindow.h"
@@ -25,6 +25,14 @@ namespace {
 const wchar_t mainClassName[] = L"Player_WndClass";
 const UINT mainTimerId = 100;
 const UINT mainTimerPeriod = 260;
+
+// The update library's handle: released on every way out of the check, after the last call.
+struct UpdaterHandleTraits {
+    using Type = void*;
+    static Type none() { return nullptr; }
+    static void close(Type handle) { tellanup_release(handle); }
+};
+using UniqueUpdater = UniqueHandle<UpdaterHandleTraits>;
 
 // Set while a TimeChanged hand-over is queued, so a burst of time events costs one redraw.
 std::atomic<bool> timeRefreshQueued{false};
@@ -46,43 +54,43 @@ int runMessageLoop()
 
 int runPlayer(HINSTANCE instance, int showCommand)
 {
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&app.gdiplusToken, &gdiplusInput, nullptr);
+    // GDI+ stays up for the whole run and goes down after the settings are written, on every
+    // way out; the images that need it are gone by then (destroyObjects).
+    const GdiplusSession gdiplus;
     app.reset();
     loadSettings();
     if (checkForUpdate()) {
         saveSettings();
-        Gdiplus::GdiplusShutdown(app.gdiplusToken);
         return 0;
     }
     registerMainWindowClass(instance);
-    if (!createMainWindow(instance, showCommand))
+    if (!createMainWindow(instance, showCommand)) {
+        // Silent, with nothing written. What was made so far goes now, while GDI+ is still up:
+        // the logo and the bar's images must not be freed after the session has ended it.
+        destroyObjects();
         return 0;
+    }
     DragAcceptFiles(app.mainWindow, TRUE);
     const int exitCode = runMessageLoop();
     saveSettings();
-    Gdiplus::GdiplusShutdown(app.gdiplusToken);
     return exitCode;
 }
 
 bool checkForUpdate()
 {
-    void* updater = tellanup_create(app.mainWindow);
+    const UniqueUpdater updater(tellanup_create(app.mainWindow));
     if (!updater)
         return false;
-    tellanup_setParam(updater, TELLANUP_PARAM_REGISTRY_KEY, reinterpret_cast<LONG_PTR>(L"Tellan Media Player"));
-    tellanup_setParam(updater, TELLANUP_PARAM_PRODUCT_ID, reinterpret_cast<LONG_PTR>(L"Quillet"));
-    tellanup_setParam(updater, TELLANUP_PARAM_DISPLAY_NAME, reinterpret_cast<LONG_PTR>(L"Quillet"));
-    tellanup_setParam(updater, TELLANUP_PARAM_VERSION_CODE, 2);
-    tellanup_setParam(updater, TELLANUP_PARAM_INTERVAL, 86400);
-    if (!tellanup_haveNew(updater, false) || !tellanup_download(updater)) {
-        tellanup_release(updater);
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_REGISTRY_KEY, reinterpret_cast<LONG_PTR>(L"Tellan Media Player"));
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_PRODUCT_ID, reinterpret_cast<LONG_PTR>(L"Quillet"));
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_DISPLAY_NAME, reinterpret_cast<LONG_PTR>(L"Quillet"));
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_VERSION_CODE, 2);
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_INTERVAL, 86400);
+    if (!tellanup_haveNew(updater.get(), false) || !tellanup_download(updater.get()))
         return false;
-    }
     if (IsWindow(app.mainWindow))
         PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-    tellanup_install(updater);
-    tellanup_release(updater);
+    tellanup_install(updater.get());
     return true;
 }
 
@@ -105,7 +113,7 @@ void registerMainWindowClass(HINSTANCE instance)
 
 bool createChildWindows()
 {
-    app.videoSurface.reset(new (std::nothrow) PlayWnd());
+    app.videoSurface.reset(new (std::nothrow) PlayWnd(*app.controller, [] { return app.fullScreen != 0; }));
     if (!app.videoSurface)
         return false;
     const RECT empty = {0, 0, 0, 0};
@@ -113,14 +121,13 @@ bool createChildWindows()
                                   app.hInstance))
         return false;
     PlayWnd& surface = *app.videoSurface;
-    surface.logo = loadPngResource(app.hInstance, MAKEINTRESOURCEW(IDB_LOGO));
+    surface.logo.reset(loadPngResource(app.hInstance, MAKEINTRESOURCEW(IDB_LOGO)));
     surface.cursorHidden = 0;
-    surface.lastMoveTick = UiClock::now();
-    surface.lastCursorPos = UiClock::cursorPos();
+    surface.restartCursorRest(UiClock::now(), UiClock::cursorPos());
     app.controlBar = PlayBar::instance();
     if (!app.controlBar)
         return false;
-    return app.controlBar->create(app.hInstance, app.mainWindow);
+    return app.controlBar->create(app.hInstance, app.mainWindow, *app.controller);
 }
 
 int createMainWindow(HINSTANCE instance, int showCommand)
@@ -133,7 +140,10 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     if (!app.mainWindow)
         return 0;
     app.controller.reset(new (std::nothrow) PlayLogic());
-    if (!app.controller || !createChildWindows())
+    if (!app.controller)
+        return 0;
+    app.controller->eventCallback = onControllerEvent;
+    if (!createChildWindows())
         return 0;
     app.engine.reset(new (std::nothrow) MediaPlayer());
     if (!app.engine || !app.engine->init())
@@ -189,6 +199,23 @@ void onPlayerEventMessage(int eventType)
         app.controlBar->refreshTime();
     else
         app.controlBar->updateButtons();
+}
+
+// The controller's reports, on the user-interface thread, made visible on the control bar.
+void onControllerEvent(PlayLogicEvent event)
+{
+    if (!app.controlBar)
+        return;
+    switch (event) {
+    case PlayLogicEvent::Stopped:
+        // A slider drag in progress would otherwise keep seeking a stopped player, and a stopped
+        // player keeps its bar until the next full-screen layout arms the auto-hide again.
+        app.controlBar->endDrag();
+        app.controlBar->disarmAutoHide();
+        app.controlBar->refreshTime();
+        break;
+    case PlayLogicEvent::VolumeChanged: app.controlBar->refreshVolume(); break;
+    }
 }
 
 void onClose()

@@ -5,6 +5,8 @@
 
 #include <vlc/vlc.h>
 
+#include "videoplayer/playback/PlayLogic.h"
+
 // The whole run, as the entry point performs it; returns the process exit code.
 int runPlayer(HINSTANCE instance, int showCommand);
 
@@ -14,5 +16,6 @@ int createMainWindow(HINSTANCE instance, int showCommand);
 bool createChildWindows();
 void onPlayerEvent(const libvlc_event_t* event, void* userData);
 void onPlayerEventMessage(int eventType);
+void onControllerEvent(PlayLogicEvent event);
 void onClose();
 void destroyObjects();

@@ -2,6 +2,13 @@
 // so callers never need to check for one.
 #include "videoplayer/playback/MediaPlayer.h"
 
+#include "videoplayer/playback/EngineState.h"
+
+static_assert(EngineNothingSpecial == static_cast<int>(libvlc_NothingSpecial) &&
+                  EnginePlaying == static_cast<int>(libvlc_Playing) &&
+                  EnginePaused == static_cast<int>(libvlc_Paused) && EngineEnded == static_cast<int>(libvlc_Ended),
+              "EngineState mirrors libVLC's player states");
+
 namespace {
 
 // The events the application reacts to, in the order they are attached.

@@ -8,6 +8,8 @@
 
 #include <vlc/vlc.h>
 
+#include "common/PathLimits.h"
+
 class MediaPlayer {
 public:
     MediaPlayer() = default;
@@ -33,8 +35,8 @@ public:
     int getState();
     void release();
 
-    // libVLC answers a path as UTF-8 in a 260-byte buffer; longer forms are refused.
-    static constexpr int maxUtf8PathBytes = 259;
+    // libVLC is handed a path as UTF-8 in a path buffer of bytes; longer forms are refused.
+    static constexpr int maxUtf8PathBytes = static_cast<int>(maxPathLength);
     // The UTF-8 form of a path, or an empty string when it does not fit maxUtf8PathBytes.
     static std::string utf8Path(const std::wstring& path);
 

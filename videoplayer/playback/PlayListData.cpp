@@ -6,39 +6,20 @@
 
 #include <algorithm>
 
+#include "common/AsciiCase.h"
+#include "common/UniqueHandle.h"
+
 namespace {
 
 const wchar_t mediaExtension[] = L"mp4";
-
-// Owns a directory search handle.
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle(handle) {}
-    ~FindHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            FindClose(handle);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-
-    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
-    HANDLE get() const { return handle; }
-
-private:
-    HANDLE handle;
-};
 
 // Read sharing only: a file that someone is still writing (a download, a recording) is not
 // playable yet and stays out of the list.
 bool canOpenForReading(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
 }
 
 // Names starting with a dot are the folder itself, its parent and hidden Unix-style files.
@@ -67,8 +48,8 @@ int PlayListData::buildFromFolder(const std::wstring& path)
         return 0;
     const std::wstring folder = path.substr(0, slash + 1);
     WIN32_FIND_DATAW item;
-    FindHandle search(FindFirstFileW((folder + L"*.*").c_str(), &item));
-    if (search.valid()) {
+    const UniqueFindHandle search(FindFirstFileW((folder + L"*.*").c_str(), &item));
+    if (search) {
         do {
             if (!isListable(item))
                 continue;
@@ -96,15 +77,8 @@ bool PlayListData::hasMediaExtension(const std::wstring& path)
     const size_t dot = path.rfind(L'.');
     if (dot == std::wstring::npos)
         return false;
-    std::wstring extension = path.substr(dot + 1);
-    if (extension.empty())
-        return false;
-    // ASCII folding only, so no locale can make another letter equal one of these.
-    for (wchar_t& c : extension) {
-        if (c >= L'A' && c <= L'Z')
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return extension == mediaExtension;
+    const std::wstring extension = path.substr(dot + 1);
+    return !extension.empty() && asciiLowered(extension) == mediaExtension;
 }
 
 void PlayListData::sortByPath()

@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-#include "videoplayer/app/AppState.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
-#include "videoplayer/ui/PlayBar.h"
 
 namespace {
 
@@ -55,14 +54,7 @@ void PlayLogic::stop()
         mediaPlayer->stop();
         waitWhileEngineReportsPlaying();
     }
-    PlayBar* bar = app.controlBar;
-    if (!bar)
-        return;
-    // A slider drag in progress would otherwise keep seeking a stopped player.
-    if (bar->hwnd && GetCapture() == bar->hwnd)
-        ReleaseCapture();
-    bar->hideTick = 0;
-    bar->refreshTime();
+    report(PlayLogicEvent::Stopped);
 }
 
 void PlayLogic::stepFile(int direction)
@@ -122,7 +114,7 @@ void PlayLogic::toggleMute()
     muted = !muted;
     if (playingOrPaused())
         applyAudio();
-    showVolumeOnBar();
+    report(PlayLogicEvent::VolumeChanged);
 }
 
 void PlayLogic::setVolume(int value)
@@ -131,7 +123,7 @@ void PlayLogic::setVolume(int value)
     muted = false;
     if (playingOrPaused())
         applyAudio();
-    showVolumeOnBar();
+    report(PlayLogicEvent::VolumeChanged);
 }
 
 void PlayLogic::stepVolume(int direction)
@@ -160,12 +152,12 @@ void PlayLogic::onTimer()
     if (!mediaPlayer)
         return;
     const int state = mediaPlayer->getState();
-    if (state == libvlc_Playing) {
+    if (state == EnginePlaying) {
         // libVLC's audio output may come up with its own volume; ours wins on every tick.
         applyAudio();
         return;
     }
-    if (state != libvlc_Ended)
+    if (state != EngineEnded)
         return;
     stop();
     // The folder plays on to its last file and stops there.
@@ -185,12 +177,11 @@ void PlayLogic::waitWhileEngineReportsPlaying()
 // the next play and the timer's re-assertion.
 bool PlayLogic::playingOrPaused()
 {
-    const int state = mediaPlayer ? mediaPlayer->getState() : 0;
-    return state == libvlc_Playing || state == libvlc_Paused;
+    return mediaPlayer && hasFileUnderWay(mediaPlayer->getState());
 }
 
-void PlayLogic::showVolumeOnBar()
+void PlayLogic::report(PlayLogicEvent event)
 {
-    if (app.controlBar)
-        app.controlBar->refreshVolume();
+    if (eventCallback)
+        eventCallback(event);
 }

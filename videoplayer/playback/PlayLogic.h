@@ -2,11 +2,19 @@
 // folder playlist, turning the user's commands into calls on the media engine.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "videoplayer/playback/PlayListData.h"
 
 class MediaPlayer;
+
+// What the controller tells whoever shows it. Playback knows nothing of windows: the shell sets
+// eventCallback and turns these into what the user sees, as it does with the engine's events.
+enum class PlayLogicEvent {
+    Stopped,       // stop() has run: a slider drag must end and the position display follow
+    VolumeChanged, // the effective volume or mute state may differ from what is shown
+};
 
 class PlayLogic {
 public:
@@ -29,6 +37,8 @@ public:
     int effectiveVolume() const { return muted ? 0 : volume; }
 
     MediaPlayer* mediaPlayer = nullptr;
+    // Called on the user-interface thread, from inside the operation that caused the event.
+    std::function<void(PlayLogicEvent)> eventCallback;
     PlayListData playList;
     std::wstring currentPath;
     int volume = 100;
@@ -37,5 +47,5 @@ public:
 private:
     void waitWhileEngineReportsPlaying();
     bool playingOrPaused();
-    void showVolumeOnBar();
+    void report(PlayLogicEvent event);
 };

@@ -2,6 +2,7 @@
 #include "videoplayer/ui/OffscreenBuffer.h"
 
 #include <cstring>
+#include <utility>
 
 OffscreenBuffer::~OffscreenBuffer()
 {
@@ -13,7 +14,7 @@ bool OffscreenBuffer::create(HDC reference, int width, int height)
     release();
     if (width <= 0 || height <= 0)
         return false;
-    HDC dc = CreateCompatibleDC(reference);
+    UniqueMemoryDc dc(CreateCompatibleDC(reference));
     if (!dc)
         return false;
     BITMAPINFO info = {};
@@ -26,18 +27,14 @@ bool OffscreenBuffer::create(HDC reference, int width, int height)
     const DWORD stride = ((static_cast<DWORD>(width) * 32 + 31) / 32) * 4;
     info.bmiHeader.biSizeImage = stride * static_cast<DWORD>(height);
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        if (dib)
-            DeleteObject(dib);
-        DeleteDC(dc);
+    UniqueGdiObject<HBITMAP> dib(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits)
         return false;
-    }
     // Black is the bar's transparent colour key: whatever is never drawn stays see-through.
     std::memset(bits, 0, info.bmiHeader.biSizeImage);
-    memoryDc = dc;
-    bitmap = dib;
-    originalBitmap = SelectObject(dc, dib);
+    bitmap = std::move(dib);
+    memoryDc = std::move(dc);
+    selection.emplace(memoryDc.get(), bitmap.get());
     bufferWidth = width;
     bufferHeight = height;
     return true;
@@ -45,15 +42,9 @@ bool OffscreenBuffer::create(HDC reference, int width, int height)
 
 void OffscreenBuffer::release()
 {
-    if (memoryDc) {
-        SelectObject(memoryDc, originalBitmap);
-        DeleteDC(memoryDc);
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
-    memoryDc = nullptr;
-    bitmap = nullptr;
-    originalBitmap = nullptr;
+    selection.reset();
+    memoryDc.reset();
+    bitmap.reset();
     bufferWidth = 0;
     bufferHeight = 0;
 }

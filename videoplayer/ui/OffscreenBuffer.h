@@ -3,6 +3,9 @@
 #pragma once
 
 #include <windows.h>
+#include <optional>
+
+#include "common/UniqueHandle.h"
 
 class OffscreenBuffer {
 public:
@@ -16,15 +19,17 @@ public:
     bool create(HDC reference, int width, int height);
     void release();
 
-    bool exists() const { return memoryDc != nullptr; }
-    HDC dc() const { return memoryDc; }
+    bool exists() const { return static_cast<bool>(memoryDc); }
+    HDC dc() const { return memoryDc.get(); }
     int width() const { return bufferWidth; }
     int height() const { return bufferHeight; }
 
 private:
-    HDC memoryDc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ originalBitmap = nullptr;
+    // Declared in the order they are made, so they go in reverse: the DC gets its own bitmap back
+    // before it is deleted, and the DIB is deleted only once no DC holds it.
+    UniqueGdiObject<HBITMAP> bitmap;
+    UniqueMemoryDc memoryDc;
+    std::optional<ScopedSelection> selection;
     int bufferWidth = 0;
     int bufferHeight = 0;
 };

@@ -1,5 +1,7 @@
 // The control bar: a single, layered child dialog along the bottom of the main window with
 // skinned image buttons, a time slider and a volume slider, and the full-screen auto-hide.
+// One class in four rooms: PlayBar.cpp (instance, window, layout, buttons), PlayBarPaint.cpp,
+// PlayBarInput.cpp and PlayBarAutoHide.cpp.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +10,17 @@
 #include <cstdint>
 #include <map>
 
+#include "common/GdiplusSession.h"
+#include "common/UniqueHandle.h"
 #include "videoplayer/ui/OffscreenBuffer.h"
+#include "videoplayer/ui/RestDetector.h"
 
 class MediaPlayer;
+class PlayLogic;
 
+// Handed the controller it serves when its window is created, like the video surface; it reads
+// the engine through it, sends volume changes to it, and posts commands and layout requests to
+// its parent, the main window.
 class PlayBar {
 public:
     static PlayBar* instance();
@@ -19,7 +28,7 @@ public:
 
     virtual ~PlayBar();
 
-    bool create(HINSTANCE instance, HWND parent);
+    bool create(HINSTANCE instance, HWND parent, PlayLogic& controller);
     int barHeight() const;
     // Re-reads position and length from the engine and redraws the time slider (then the
     // volume slider, if the volume changed).
@@ -30,23 +39,31 @@ public:
     void updateButtons();
     // One timer tick of the full-screen auto-hide.
     void autoHideTick();
+    // Full screen arms the auto-hide: the rest period starts now, from the cursor's position.
+    void armAutoHide();
+    // Outside full screen, and after a stop, the bar never hides.
+    void disarmAutoHide();
+    // Ends a slider drag by giving up the mouse capture, so no further move seeks or sets the
+    // volume.
+    void endDrag();
+    // The auto-hide's last activity (0 while it is off) and the cursor position it measures from.
+    DWORD hideTick() const;
+    POINT lastCursorPos() const;
 
     HWND hwnd = nullptr;
-    std::map<int, Gdiplus::Image*> images; // control identifier -> its image
-    HBRUSH faceBrush = nullptr;
-    Gdiplus::Image* barBackground = nullptr;
-    Gdiplus::Image* volumeKnob = nullptr;
-    Gdiplus::Image* timePlayed = nullptr;
-    Gdiplus::Image* timeKnob = nullptr;
+    std::map<int, UniqueGdiplusImage> images; // control identifier -> its image
+    UniqueGdiObject<HBRUSH> faceBrush;
+    UniqueGdiplusImage barBackground;
+    UniqueGdiplusImage volumeKnob;
+    UniqueGdiplusImage timePlayed;
+    UniqueGdiplusImage timeKnob;
     OffscreenBuffer composeBuffer;    // background plus both sliders, as last drawn
     OffscreenBuffer backgroundBuffer; // the tiled background alone
     int shownVolume = 100;
     int64_t shownTime = 0;
     int64_t shownLength = 0;
     int dragControl = 0;          // 0, or the slider holding the mouse capture
-    POINT lastCursorPos = {0, 0}; // screen coordinates, for the auto-hide
-    DWORD hideTick = 0;           // last activity of the auto-hide; 0 while it is off
-    HANDLE drawLock = nullptr;    // auto-reset event guarding composeBuffer and both re-creations
+    UniqueKernelHandle drawLock;  // auto-reset event guarding composeBuffer and both re-creations
 
 private:
     PlayBar();
@@ -65,7 +82,8 @@ private:
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
 
-    // Drawing; the three below run with drawLock held.
+    // Drawing; the three below redrawBuffers run with drawLock held.
+    void redrawBuffers();
     void ensureBuffers();
     void drawVolumeSlider();
     void drawTimeSlider();
@@ -81,7 +99,18 @@ private:
     int timeKnobWidth();
     int volumeKnobWidth();
     void setButton(int id, bool shown, bool enabled);
-    static MediaPlayer* engine();
+    MediaPlayer* engine() const;
+    HWND mainWindow() const;
+
+    bool autoHideArmed() const;
+
+    PlayLogic* controller = nullptr; // not owned; set by create
+
+    // Auto-hide: a move of this many pixels on either axis is activity, and the bar hides once
+    // the mouse has rested for longer than the period. Its start tick is 0 while it is off.
+    static constexpr long autoHideMoveThreshold = 5;
+    static constexpr DWORD autoHidePeriodMs = 5000;
+    RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
 
     int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
     int cachedVolumeKnobWidth = -1;

@@ -3,8 +3,10 @@
 #include "videoplayer/ui/PlayWnd.h"
 
 #include <windowsx.h>
+#include <utility>
 
-#include "videoplayer/app/AppState.h"
+#include "common/UniqueHandle.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -12,80 +14,46 @@
 
 namespace {
 
-// libVLC's player states that the surface distinguishes.
-const int statePlaying = 3;
-const int statePaused = 4;
-
 // Tick of the last left press on the surface. There is one surface, so one value serves.
 DWORD lastPressTick = 0;
-
-// The engine as the controller reaches it; either may be missing early in start-up or late
-// in shut-down.
-MediaPlayer* currentEngine()
-{
-    if (app.controller && app.controller->mediaPlayer)
-        return app.controller->mediaPlayer;
-    return app.engine.get();
-}
-
-int engineState()
-{
-    MediaPlayer* engine = currentEngine();
-    return engine ? engine->getState() : 0;
-}
-
-// Commands go to the main window; without one (a null handle would make this a thread
-// message) there is nobody to carry them out.
-void postCommand(WPARAM command)
-{
-    if (app.mainWindow)
-        PostMessageW(app.mainWindow, WM_COMMAND, command, 0);
-}
 
 void grey(HMENU menu, UINT command)
 {
     EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
 }
 
-// Owns a GDI object for the length of one paint.
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object) : object(object) {}
-    ~GdiObject() { DeleteObject(object); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    HGDIOBJ get() const { return object; }
-
-private:
-    HGDIOBJ object;
-};
-
-// Owns a menu loaded from the resources.
-class LoadedMenu {
-public:
-    explicit LoadedMenu(HMENU menu) : menu(menu) {}
-    ~LoadedMenu()
-    {
-        if (menu)
-            DestroyMenu(menu);
-    }
-    LoadedMenu(const LoadedMenu&) = delete;
-    LoadedMenu& operator=(const LoadedMenu&) = delete;
-    HMENU get() const { return menu; }
-
-private:
-    HMENU menu;
-};
-
 } // namespace
+
+PlayWnd::PlayWnd(PlayLogic& controller, std::function<bool()> isFullScreen)
+    : controller(controller), isFullScreen(std::move(isFullScreen))
+{
+}
 
 PlayWnd::~PlayWnd()
 {
     // Closing the player while the cursor rests hidden over the video must not leave the
     // cursor hidden for whatever runs on this thread afterwards.
     restoreCursor();
-    delete logo;
-    logo = nullptr;
+}
+
+// The engine as the controller reaches it; none until start-up hands it over.
+MediaPlayer* PlayWnd::engine() const
+{
+    return controller.mediaPlayer;
+}
+
+int PlayWnd::engineState() const
+{
+    MediaPlayer* player = engine();
+    return player ? player->getState() : EngineNothingSpecial;
+}
+
+// Commands go to the main window, the surface's parent; without one (a null handle would make
+// this a thread message) there is nobody to carry them out.
+void PlayWnd::postCommand(WPARAM command)
+{
+    if (HWND mainWindow = hwnd ? GetParent(hwnd) : nullptr)
+        PostMessageW(mainWindow, WM_COMMAND, command, 0);
 }
 
 LRESULT PlayWnd::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -107,14 +75,14 @@ void PlayWnd::onPaint(HDC dc)
     RECT rc;
     GetClientRect(hwnd, &rc);
     {
-        GdiObject black(CreateSolidBrush(RGB(0, 0, 0)));
-        FillRect(dc, &rc, static_cast<HBRUSH>(black.get()));
+        const UniqueGdiObject<HBRUSH> black(CreateSolidBrush(RGB(0, 0, 0)));
+        FillRect(dc, &rc, black.get());
     }
     if (!logo)
         return;
     Gdiplus::Graphics graphics(dc);
     const int w = static_cast<int>(logo->GetWidth()), h = static_cast<int>(logo->GetHeight());
-    graphics.DrawImage(logo, (rc.right - w) / 2, (rc.bottom - h) / 2, w, h);
+    graphics.DrawImage(logo.get(), (rc.right - w) / 2, (rc.bottom - h) / 2, w, h);
 }
 
 // The class has no CS_DBLCLKS: two presses closer than doublePressMs are the double press,
@@ -123,7 +91,7 @@ void PlayWnd::onLeftButtonDown()
 {
     const DWORD now = UiClock::now();
     if (now - lastPressTick < doublePressMs) {
-        postCommand(app.fullScreen ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN);
+        postCommand(isFullScreen && isFullScreen() ? IDM_LEAVE_FULLSCREEN : IDM_FULLSCREEN);
     }
     lastPressTick = now;
 }
@@ -131,28 +99,27 @@ void PlayWnd::onLeftButtonDown()
 void PlayWnd::showContextMenu(int x, int y)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
-    LoadedMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
+    const UniqueMenu menu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_CONTEXT_MENU)));
     HMENU popup = menu.get() ? GetSubMenu(menu.get(), 0) : nullptr;
     if (!popup)
         return;
     prepareContextMenu(popup, currentMenuState());
-    HWND owner = app.mainWindow ? app.mainWindow : hwnd;
+    HWND parent = GetParent(hwnd);
+    HWND owner = parent ? parent : hwnd;
     const int command = TrackPopupMenu(popup, TPM_RETURNCMD, x, y, 0, owner, nullptr);
     if (command > 0)
         postCommand(static_cast<WPARAM>(command));
 }
 
-ContextMenuState PlayWnd::currentMenuState()
+ContextMenuState PlayWnd::currentMenuState() const
 {
     ContextMenuState state;
-    state.fullScreen = app.fullScreen != 0;
-    MediaPlayer* engine = currentEngine();
-    state.isPlaying = engine && engine->isPlaying();
-    state.engineState = engine ? engine->getState() : 0;
-    if (app.controller) {
-        state.playListCount = app.controller->playList.count();
-        state.currentIndex = app.controller->playList.currentIndex();
-    }
+    state.fullScreen = isFullScreen && isFullScreen();
+    MediaPlayer* player = engine();
+    state.isPlaying = player && player->isPlaying();
+    state.engineState = player ? player->getState() : EngineNothingSpecial;
+    state.playListCount = controller.playList.count();
+    state.currentIndex = controller.playList.currentIndex();
     return state;
 }
 
@@ -163,7 +130,7 @@ void PlayWnd::prepareContextMenu(HMENU popup, const ContextMenuState& state)
         grey(popup, IDM_PLAY);
     } else {
         grey(popup, IDM_PAUSE);
-        if (state.engineState != statePaused)
+        if (state.engineState != EnginePaused)
             grey(popup, IDM_STOP);
         if (state.playListCount == 0)
             grey(popup, IDM_PLAY);
@@ -180,15 +147,28 @@ void PlayWnd::updateCursor()
 {
     const POINT pos = UiClock::cursorPos();
     const DWORD now = UiClock::now();
-    const long dx = pos.x - lastCursorPos.x, dy = pos.y - lastCursorPos.y;
-    if (dx > cursorMoveSlack || dx < -cursorMoveSlack || dy > cursorMoveSlack || dy < -cursorMoveSlack) {
-        lastCursorPos = pos;
-        lastMoveTick = now;
+    if (cursorRest.observe(now, ScreenPoint{pos.x, pos.y})) {
         restoreCursor();
         return;
     }
-    if (engineState() == statePlaying && cursorOverSurface(pos) && now - lastMoveTick >= cursorRestMs)
+    if (engineState() == EnginePlaying && cursorOverSurface(pos) && cursorRest.hasRested(now))
         hideCursor();
+}
+
+void PlayWnd::restartCursorRest(DWORD tick, POINT pos)
+{
+    cursorRest.restart(tick, ScreenPoint{pos.x, pos.y});
+}
+
+DWORD PlayWnd::lastMoveTick() const
+{
+    return cursorRest.lastMoveTick();
+}
+
+POINT PlayWnd::lastCursorPos() const
+{
+    const ScreenPoint at = cursorRest.lastPosition();
+    return POINT{at.x, at.y};
 }
 
 bool PlayWnd::cursorOverSurface(POINT pos) const

@@ -5,8 +5,14 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include <functional>
 
+#include "common/GdiplusSession.h"
 #include "videoplayer/ui/GWindow.h"
+#include "videoplayer/ui/RestDetector.h"
+
+class MediaPlayer;
+class PlayLogic;
 
 // What the context menu offers depends on these, read when it opens.
 struct ContextMenuState {
@@ -17,9 +23,12 @@ struct ContextMenuState {
     int currentIndex = -1;
 };
 
+// Handed the controller it serves when it is made (the engine is reached through it, so the
+// surface sees the engine from the moment start-up gives it to the controller), and a question
+// it asks the shell: whether the main window is in full screen. Commands go to the parent window.
 class PlayWnd : public GWindow {
 public:
-    PlayWnd() = default;
+    PlayWnd(PlayLogic& controller, std::function<bool()> isFullScreen);
     ~PlayWnd() override;
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -27,13 +36,18 @@ public:
 
     // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
+    // Starts the cursor's rest over, as if it had just moved to `pos` at `tick`.
+    void restartCursorRest(DWORD tick, POINT pos);
+    // Time and place of the last counted cursor movement.
+    DWORD lastMoveTick() const;
+    POINT lastCursorPos() const;
     void showContextMenu(int x, int y);
 
     // Removes the full-screen entry that does not apply and greys what cannot be done now,
     // in the first popup of the context menu resource.
     static void prepareContextMenu(HMENU popup, const ContextMenuState& state);
-    // The state of the application as the context menu sees it.
-    static ContextMenuState currentMenuState();
+    // The state of playback and window as the context menu sees it.
+    ContextMenuState currentMenuState() const;
 
     // How far (pixels, either axis) the cursor must move to count, and how long it must rest.
     static constexpr int cursorMoveSlack = 5;
@@ -41,14 +55,20 @@ public:
     // Two left presses closer than this toggle full screen.
     static constexpr DWORD doublePressMs = 400;
 
-    Gdiplus::Image* logo = nullptr;
-    DWORD lastMoveTick = 0;
-    POINT lastCursorPos = {0, 0};
+    UniqueGdiplusImage logo;
     int cursorHidden = 0;
 
 private:
+    MediaPlayer* engine() const;
+    int engineState() const;
+    void postCommand(WPARAM command);
     void onLeftButtonDown();
     bool cursorOverSurface(POINT pos) const;
     void hideCursor();
     void restoreCursor();
+
+    PlayLogic& controller;
+    std::function<bool()> isFullScreen;
+    // A move counts when it exceeds the slack, a rest once it lasts the full period.
+    RestDetector cursorRest{cursorMoveSlack + 1, cursorRestMs};
 };

@@ -394,6 +394,36 @@ TEST_F(PlayLogicTest, StopWaitsForTheEngineAndStopWhileStoppedChangesNothing)
     EXPECT_EQ(engine.getState(), libvlc_Stopped);
 }
 
+// What the shell hears: every stop once the engine has stopped (also a stop while stopped, so
+// the position display follows), and every change of the wanted volume or mute state.
+TEST_F(PlayLogicTest, ReportsEachStopAfterTheEngineStoppedAndEachVolumeChange)
+{
+    std::vector<PlayLogicEvent> events;
+    bool playingWhenStopReported = true;
+    controller.eventCallback = [&](PlayLogicEvent event) {
+        events.push_back(event);
+        if (event == PlayLogicEvent::Stopped)
+            playingWhenStopReported = engine.isPlaying();
+    };
+    makeList({L"a.mp4", L"b.mp4"}, L"a.mp4");
+    startPlaying(L"a.mp4");
+    controller.stop();
+    EXPECT_FALSE(playingWhenStopReported);
+    controller.stop();
+    controller.setVolume(40);
+    controller.toggleMute();
+    controller.stepVolume(1);
+    const std::vector<PlayLogicEvent> expected = {PlayLogicEvent::Stopped, PlayLogicEvent::Stopped,
+                                                  PlayLogicEvent::VolumeChanged, PlayLogicEvent::VolumeChanged,
+                                                  PlayLogicEvent::VolumeChanged};
+    EXPECT_EQ(events, expected);
+
+    events.clear();
+    controller.stepFile(1); // a step stops the file it leaves first
+    EXPECT_EQ(events, std::vector<PlayLogicEvent>{PlayLogicEvent::Stopped});
+    EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
+}
+
 // An engine that keeps reporting "playing" long after being told to stop or pause: the
 // controller gives up waiting and carries on. (Each case lasts until the double catches up.)
 TEST_F(PlayLogicTest, StepGivesUpWaitingForAnEngineThatKeepsPlayingAndMovesOn)

@@ -3,13 +3,13 @@
 // and drags, and the full-screen auto-hide.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/videoplayer/ui/UiTestSupport.h"
-#include "videoplayer/app/AppState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -86,18 +86,16 @@ protected:
         parent = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 1000, 300,
                                  nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(parent, nullptr);
-        app.mainWindow = parent;
-        app.hInstance = wc.hInstance;
-        app.controller.reset(new PlayLogic());
-        bar = app.controlBar = PlayBar::instance();
-        ASSERT_TRUE(bar && bar->create(app.hInstance, parent));
+        bar = PlayBar::instance();
+        ASSERT_TRUE(bar && bar->create(instance, parent, controller));
     }
 
     void TearDown() override
     {
         PlayBar::releaseInstance();
         DestroyWindow(parent);
-        app.reset();
+        controller.mediaPlayer = nullptr;
+        engine.reset();
         UiClock::setSources(nullptr, nullptr);
         for (const std::wstring& file : files)
             DeleteFileW(file.c_str());
@@ -129,23 +127,23 @@ protected:
         for (int i = 0; i < count; ++i) {
             files.push_back(folder + L"\\clip" + std::to_wstring(i) + L".mp4");
             CloseHandle(CreateFileW(files.back().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-            ASSERT_GE(app.controller->playList.addEntry(files.back(), i == current ? 1 : 0), 0);
+            ASSERT_GE(controller.playList.addEntry(files.back(), i == current ? 1 : 0), 0);
         }
     }
 
     void startEngine()
     {
-        app.engine.reset(new MediaPlayer());
-        ASSERT_TRUE(app.engine->init());
-        ASSERT_TRUE(app.engine->open(L"C:\\media\\clip.mp4"));
-        app.controller->mediaPlayer = app.engine.get();
-        app.engine->play();
+        engine.reset(new MediaPlayer());
+        ASSERT_TRUE(engine->init());
+        ASSERT_TRUE(engine->open(L"C:\\media\\clip.mp4"));
+        controller.mediaPlayer = engine.get();
+        engine->play();
         ASSERT_TRUE(waitForState(libvlc_Playing)) << fakeVlcCalls();
     }
 
     bool waitForState(int state)
     {
-        return pumpUntil([state] { return app.engine->getState() == state; });
+        return pumpUntil([this, state] { return engine->getState() == state; });
     }
 
     // A paused file: its position stands still, so seeks read back exactly.
@@ -153,8 +151,8 @@ protected:
     {
         fakevlc_setMediaLength(60000);
         startEngine();
-        ASSERT_TRUE(pumpUntil([] { return app.engine->getLength() == 60000; }));
-        app.engine->pause();
+        ASSERT_TRUE(pumpUntil([this] { return engine->getLength() == 60000; }));
+        engine->pause();
         ASSERT_TRUE(waitForState(libvlc_Paused));
         sizeBar(800); // usable time track from 152 to 692
         bar->refreshTime();
@@ -172,7 +170,10 @@ protected:
     }
 
     GdiplusSession gdiplus; // outlives SetUp and TearDown
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND parent = nullptr;
+    PlayLogic controller;
+    std::unique_ptr<MediaPlayer> engine;
     PlayBar* bar = nullptr;
     std::wstring folder;
     std::vector<std::wstring> files;
@@ -181,13 +182,12 @@ protected:
 TEST_F(PlayBarTest, OneLayeredDialogWhoseHeightFollowsItsBackground)
 {
     const HWND first = bar->hwnd;
-    EXPECT_TRUE(bar->create(app.hInstance, parent));
+    EXPECT_TRUE(bar->create(instance, parent, controller));
     EXPECT_EQ(bar->hwnd, first);
     EXPECT_NE(GetWindowLongW(bar->hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_TRUE(barShown());
     EXPECT_EQ(bar->barHeight(), 36);
-    delete bar->barBackground;
-    bar->barBackground = nullptr;
+    bar->barBackground.reset();
     EXPECT_EQ(bar->barHeight(), 27);
     DestroyWindow(bar->hwnd);
     EXPECT_EQ(bar->barHeight(), 0);
@@ -300,7 +300,7 @@ TEST_F(PlayBarTest, ButtonsFollowPlayingPausedAndStopped)
     for (int id : {IDC_BAR_OPEN, IDC_BAR_PLAY})
         EXPECT_FALSE(shown(id) || enabled(id)) << id;
 
-    app.engine->pause();
+    engine->pause();
     ASSERT_TRUE(waitForState(libvlc_Paused));
     bar->shownTime = 1234;
     bar->updateButtons();
@@ -310,7 +310,7 @@ TEST_F(PlayBarTest, ButtonsFollowPlayingPausedAndStopped)
         EXPECT_FALSE(shown(id) || enabled(id)) << id;
     EXPECT_EQ(bar->shownTime, 1234);
 
-    app.engine->stop();
+    engine->stop();
     ASSERT_TRUE(waitForState(libvlc_Stopped));
     bar->shownLength = 5000;
     bar->updateButtons();
@@ -334,7 +334,7 @@ TEST_F(PlayBarTest, PlaylistDecidesPlayPreviousAndNext)
     EXPECT_TRUE(shown(IDC_BAR_PREV) && shown(IDC_BAR_NEXT));
     EXPECT_FALSE(enabled(IDC_BAR_PREV) || enabled(IDC_BAR_NEXT));
 
-    app.controller.reset(new PlayLogic());
+    controller.playList = PlayListData();
     addPlaylistFiles(2, -1); // two files, none current
     bar->updateButtons();
     EXPECT_FALSE(enabled(IDC_BAR_PREV) || enabled(IDC_BAR_NEXT));
@@ -358,7 +358,7 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
 {
     pausedFileOf60Seconds();
     click(422, 18);
-    EXPECT_EQ(app.engine->getTime(), 30000);
+    EXPECT_EQ(engine->getTime(), 30000);
     EXPECT_EQ(bar->shownTime, 30000);
     click(150, 18); // left of the usable start
     EXPECT_EQ(bar->shownTime, 0);
@@ -387,8 +387,8 @@ TEST_F(PlayBarTest, TimeTrackWithoutAPlayerSeeksNothingButRedraws)
 {
     auto knob = referenceBitmap(L"IDB_TIME_BAR");
     ASSERT_TRUE(knob);
-    MediaPlayer engine; // never initialised: no libVLC player behind it
-    app.controller->mediaPlayer = &engine;
+    MediaPlayer idle; // never initialised: no libVLC player behind it
+    controller.mediaPlayer = &idle;
     sizeBar(800); // drawn with the knob at the start
     bar->shownLength = 1000;
     bar->shownTime = 250;
@@ -397,7 +397,7 @@ TEST_F(PlayBarTest, TimeTrackWithoutAPlayerSeeksNothingButRedraws)
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time"), -1);
     // The knob now stands at the last known position: a quarter of 539 pixels.
     EXPECT_EQ(rgbAt(bar->composeBuffer.dc(), 149 + 134 + 3, 18), rgbOf(*knob, 3, 6));
-    app.controller->mediaPlayer = nullptr;
+    controller.mediaPlayer = nullptr;
 }
 
 TEST_F(PlayBarTest, VolumeTrackSetsTheVolumeUnmutesAndMovesTheKnob)
@@ -411,24 +411,24 @@ TEST_F(PlayBarTest, VolumeTrackSetsTheVolumeUnmutesAndMovesTheKnob)
     const HDC dc = bar->composeBuffer.dc();
     EXPECT_EQ(rgbAt(dc, 696 + 58, 17), knobColour); // full volume at first
 
-    app.controller->muted = true;
+    controller.muted = true;
     click(729, 18);
-    EXPECT_EQ(app.controller->volume, 50);
-    EXPECT_FALSE(app.controller->muted);
-    app.controller->muted = true;
+    EXPECT_EQ(controller.volume, 50);
+    EXPECT_FALSE(controller.muted);
+    controller.muted = true;
     click(696, 18);
-    EXPECT_EQ(app.controller->volume, 0);
-    EXPECT_FALSE(app.controller->muted);
+    EXPECT_EQ(controller.volume, 0);
+    EXPECT_FALSE(controller.muted);
     EXPECT_EQ(rgbAt(dc, 696 + 8, 17), knobColour);
     EXPECT_NE(rgbAt(dc, 696 + 58, 17), knobColour);
 
     mouse(WM_LBUTTONDOWN, 729, 18);
     mouse(WM_MOUSEMOVE, 900, 18);
-    EXPECT_EQ(app.controller->volume, 100);
+    EXPECT_EQ(controller.volume, 100);
     EXPECT_EQ(rgbAt(dc, 696 + 58, 17), knobColour);
     EXPECT_NE(rgbAt(dc, 696 + 8, 17), knobColour);
 
-    app.controller->muted = true; // muted shows as silence
+    controller.muted = true; // muted shows as silence
     bar->refreshVolume();
     EXPECT_EQ(rgbAt(dc, 696 + 8, 17), knobColour);
 }
@@ -448,8 +448,9 @@ protected:
     // Full screen armed the auto-hide at `tick` with the cursor at `cursor`.
     void arm(DWORD tick, POINT cursor)
     {
-        bar->hideTick = tick;
-        bar->lastCursorPos = fakeCursor = cursor;
+        fakeTick = tick;
+        fakeCursor = cursor;
+        bar->armAutoHide();
     }
 
     void tickAt(DWORD tick, POINT cursor)
@@ -478,12 +479,12 @@ TEST_F(PlayBarAutoHideTest, NeverHidesOutsideFullScreenOrUnderTheCursor)
     arm(0, away);
     tickAt(60000, away);
     EXPECT_TRUE(barShown());
-    EXPECT_EQ(bar->hideTick, 0u);
+    EXPECT_EQ(bar->hideTick(), 0u);
 
     arm(1000, over);
     tickAt(60000, over);
     EXPECT_TRUE(barShown());
-    EXPECT_EQ(bar->hideTick, 1000u); // resting over the bar is not activity either
+    EXPECT_EQ(bar->hideTick(), 1000u); // resting over the bar is not activity either
     EXPECT_EQ(layoutRequests(), 0);
 }
 
@@ -514,8 +515,8 @@ TEST_F(PlayBarAutoHideTest, AMoveOfFivePixelsBringsItBack)
     tickAt(7260, POINT{away.x, away.y + 5});
     EXPECT_TRUE(barShown());
     EXPECT_EQ(layoutRequests(), 1);
-    EXPECT_EQ(bar->hideTick, 7260u);
-    EXPECT_EQ(bar->lastCursorPos.y, away.y + 5);
+    EXPECT_EQ(bar->hideTick(), 7260u);
+    EXPECT_EQ(bar->lastCursorPos().y, away.y + 5);
 
     // A hidden bar keeps its place; moving the mouse onto that place brings it back too.
     arm(1000, away);

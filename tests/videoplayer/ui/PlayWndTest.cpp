@@ -9,7 +9,6 @@
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/videoplayer/ui/UiTestSupport.h"
-#include "videoplayer/app/AppState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -51,9 +50,8 @@ protected:
                                      mainRect.right - mainRect.left, mainRect.bottom - mainRect.top, nullptr,
                                      nullptr, wc.hInstance, nullptr);
         ASSERT_NE(mainWindow, nullptr);
-        app.mainWindow = mainWindow;
-        app.videoSurface.reset(new PlayWnd());
-        surface = app.videoSurface.get();
+        ownedSurface.reset(new PlayWnd(controller, [this] { return fullScreen; }));
+        surface = ownedSurface.get();
         const RECT rect = {0, 0, mainRect.right - mainRect.left, mainRect.bottom - mainRect.top};
         ASSERT_TRUE(surface->create(0, L"Player_CtrlClass", L"", WS_CHILD | WS_VISIBLE, rect, mainWindow, 0,
                                     GetModuleHandleW(nullptr)));
@@ -62,37 +60,36 @@ protected:
 
     void TearDown() override
     {
-        app.videoSurface.reset();
+        ownedSurface.reset();
         EXPECT_EQ(cursorCount(), shownCount) << "the cursor was left hidden";
-        app.controller.reset();
-        app.engine.reset();
-        app.fullScreen = 0;
-        app.mainWindow = nullptr;
+        controller.mediaPlayer = nullptr;
+        engine.reset();
         DestroyWindow(mainWindow);
         UiClock::setSources(nullptr, nullptr);
         EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
     }
 
+    // The engine the surface reaches through its controller, playing.
     void startPlaying()
     {
-        app.engine.reset(new MediaPlayer());
-        ASSERT_TRUE(app.engine->init());
-        ASSERT_TRUE(app.engine->open(L"C:\\clips\\clip.mp4"));
-        app.engine->play();
-        ASSERT_TRUE(pumpUntil([] { return app.engine->getState() == 3; })) << fakeVlcCalls();
+        engine.reset(new MediaPlayer());
+        ASSERT_TRUE(engine->init());
+        ASSERT_TRUE(engine->open(L"C:\\clips\\clip.mp4"));
+        controller.mediaPlayer = engine.get();
+        engine->play();
+        ASSERT_TRUE(pumpUntil([this] { return engine->getState() == 3; })) << fakeVlcCalls();
     }
 
     void pausePlayback()
     {
-        app.engine->pause();
-        ASSERT_TRUE(pumpUntil([] { return app.engine->getState() == 4; })) << fakeVlcCalls();
+        engine->pause();
+        ASSERT_TRUE(pumpUntil([this] { return engine->getState() == 4; })) << fakeVlcCalls();
     }
 
     // The cursor at rest at `pos` since `tick`.
     void restAt(POINT pos, DWORD tick)
     {
-        surface->lastCursorPos = pos;
-        surface->lastMoveTick = tick;
+        surface->restartCursorRest(tick, pos);
     }
 
     void tick(DWORD now, POINT pos)
@@ -120,6 +117,10 @@ protected:
 
     GdiplusSession gdiplus; // outlives TearDown, which deletes the surface and its logo
     HWND mainWindow = nullptr;
+    bool fullScreen = false; // what the surface's question to the shell answers
+    PlayLogic controller;
+    std::unique_ptr<MediaPlayer> engine;
+    std::unique_ptr<PlayWnd> ownedSurface;
     PlayWnd* surface = nullptr;
     int shownCount = 0;
 };
@@ -135,7 +136,7 @@ TEST_F(PlayWndTest, EveryPressWithin400MsOfThePreviousTogglesFullScreen)
     EXPECT_EQ(takeCommand(), static_cast<WPARAM>(IDM_FULLSCREEN));
     press(101000); // exactly 400 ms later: too slow
     EXPECT_EQ(takeCommand(), 0u);
-    app.fullScreen = 1;
+    fullScreen = true;
     press(101399);
     EXPECT_EQ(takeCommand(), static_cast<WPARAM>(IDM_LEAVE_FULLSCREEN));
     EXPECT_EQ(takeCommand(), 0u);
@@ -154,10 +155,10 @@ TEST_F(PlayWndTest, SlowDriftCountsFromThePositionOfTheLastCountedMove)
     startPlaying();
     restAt(inside, 10000);
     tick(11000, {inside.x + 5, inside.y}); // 5 pixels is not a move
-    EXPECT_EQ(surface->lastMoveTick, 10000u);
+    EXPECT_EQ(surface->lastMoveTick(), 10000u);
     tick(12000, {inside.x + 6, inside.y}); // one more pixel, but 6 from where it rested
-    EXPECT_EQ(surface->lastMoveTick, 12000u);
-    EXPECT_EQ(surface->lastCursorPos.x, inside.x + 6);
+    EXPECT_EQ(surface->lastMoveTick(), 12000u);
+    EXPECT_EQ(surface->lastCursorPos().x, inside.x + 6);
     tick(13000, {inside.x + 9, inside.y + 3});
     tick(16999, {inside.x + 11, inside.y + 5});
     EXPECT_EQ(surface->cursorHidden, 0) << "the rest restarts at the counted move";
@@ -193,9 +194,6 @@ TEST_F(PlayWndTest, CursorStaysVisibleWithoutAPlayingEngineOrOutsideTheSurface)
 {
     restAt(inside, 10000);
     tick(20000, inside);
-    EXPECT_EQ(surface->cursorHidden, 0) << "no engine";
-    app.controller.reset(new PlayLogic()); // a controller not yet given its engine
-    tick(30000, inside);
     EXPECT_EQ(surface->cursorHidden, 0) << "controller without engine";
 
     startPlaying();
@@ -205,11 +203,9 @@ TEST_F(PlayWndTest, CursorStaysVisibleWithoutAPlayingEngineOrOutsideTheSurface)
     EXPECT_EQ(surface->cursorHidden, 0) << "outside the surface";
 
     // The same rest over the surface, with the engine reached through the controller.
-    app.controller->mediaPlayer = app.engine.get();
     restAt(inside, 10000);
     tick(20000, inside);
     EXPECT_EQ(surface->cursorHidden, 1);
-    app.controller->mediaPlayer = nullptr;
 }
 
 TEST_F(PlayWndTest, DeletingTheSurfaceShowsAHiddenCursorAgain)
@@ -218,7 +214,7 @@ TEST_F(PlayWndTest, DeletingTheSurfaceShowsAHiddenCursorAgain)
     restAt(inside, 10000);
     tick(15000, inside);
     ASSERT_EQ(cursorCount(), shownCount - 1);
-    app.videoSurface.reset();
+    ownedSurface.reset();
     EXPECT_EQ(cursorCount(), shownCount);
 }
 
@@ -229,7 +225,7 @@ TEST_F(PlayWndTest, IdleSurfaceIsBlackWithTheLogoUnscaledInTheCentre)
     surface->onPaint(canvas.dc);
     EXPECT_EQ(canvas.at(canvas.width / 2, canvas.height / 2), 0u) << "without a logo the surface is plain black";
 
-    surface->logo = loadPngResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO));
+    surface->logo.reset(loadPngResource(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO)));
     auto reference = referenceBitmap(MAKEINTRESOURCEW(IDB_LOGO));
     ASSERT_NE(surface->logo, nullptr);
     ASSERT_TRUE(reference && reference->GetWidth() == 128 && reference->GetHeight() == 128);
@@ -370,16 +366,14 @@ TEST_F(PlayWndTest, RightClickPostsTheChosenCommandToTheMainWindow)
     EXPECT_EQ(takeCommand(), 0u);
 }
 
-TEST_F(PlayWndTest, MenuStateIsReadFromTheApplication)
+TEST_F(PlayWndTest, MenuStateIsReadFromTheControllerAndTheShell)
 {
-    ContextMenuState idle = PlayWnd::currentMenuState();
+    ContextMenuState idle = surface->currentMenuState();
     EXPECT_FALSE(idle.isPlaying);
     EXPECT_EQ(idle.engineState, 0);
     EXPECT_EQ(idle.playListCount, 0);
 
     startPlaying();
-    app.controller.reset(new PlayLogic());
-    app.controller->mediaPlayer = app.engine.get();
     // The playlist takes only files it can open.
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
@@ -387,18 +381,17 @@ TEST_F(PlayWndTest, MenuStateIsReadFromTheApplication)
     const std::wstring second = std::wstring(folder) + L"PlayWndTest_b.mp4";
     for (const std::wstring& path : {first, second})
         CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    app.controller->playList.addEntry(first, 0);
-    app.controller->playList.addEntry(second, 1);
+    controller.playList.addEntry(first, 0);
+    controller.playList.addEntry(second, 1);
     DeleteFileW(first.c_str());
     DeleteFileW(second.c_str());
-    app.fullScreen = 1;
-    const ContextMenuState playing = PlayWnd::currentMenuState();
+    fullScreen = true;
+    const ContextMenuState playing = surface->currentMenuState();
     EXPECT_TRUE(playing.fullScreen);
     EXPECT_TRUE(playing.isPlaying);
     EXPECT_EQ(playing.engineState, 3);
     EXPECT_EQ(playing.playListCount, 2);
     EXPECT_EQ(playing.currentIndex, 1);
-    app.controller->mediaPlayer = nullptr;
 }
 
 } // namespace

@@ -9,21 +9,8 @@
 
 #include <memory>
 
-// GDI+ for the lifetime of one test, as start-up provides it for the player.
-class GdiplusSession {
-public:
-    GdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR token = 0;
-};
+// GDI+ for the lifetime of one test, as start-up provides it for the player: the kit's session.
+#include "common/GdiplusSession.h"
 
 // The resource decoded straight from a copy of its bytes, for comparing pixels.
 inline std::unique_ptr<Gdiplus::Bitmap> referenceBitmap(const wchar_t* name)

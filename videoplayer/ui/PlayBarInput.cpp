@@ -1,0 +1,62 @@
+// The control bar's sliders under the mouse: a press in a track takes the capture and moves
+// that slider, every move while captured seeks or sets the volume, the release ends the drag.
+#include "videoplayer/ui/PlayBar.h"
+
+#include <windowsx.h>
+
+#include "videoplayer/playback/MediaPlayer.h"
+#include "videoplayer/playback/PlayLogic.h"
+#include "videoplayer/res/resource.h"
+#include "videoplayer/ui/SliderGeometry.h"
+
+// ---- Sliders ----------------------------------------------------------------------------
+
+// A press inside a track takes the mouse and already moves that slider.
+void PlayBar::onMouseDown(LPARAM lParam)
+{
+    dragControl = 0;
+    const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT rect;
+    if (controlRect(IDC_BAR_TIME, rect) && PtInRect(&rect, point))
+        dragControl = IDC_BAR_TIME;
+    else if (controlRect(IDC_BAR_VOLUME, rect) && PtInRect(&rect, point))
+        dragControl = IDC_BAR_VOLUME;
+    if (!dragControl)
+        return;
+    SetCapture(hwnd);
+    if (GetCapture() == hwnd)
+        onMouseDrag(lParam);
+}
+
+// Every move seeks (time) or sets the volume; positions beyond the track pin it at its ends.
+void PlayBar::onMouseDrag(LPARAM lParam)
+{
+    RECT rect;
+    if (!dragControl || !controlRect(dragControl, rect))
+        return;
+    const int x = GET_X_LPARAM(lParam);
+    if (dragControl == IDC_BAR_TIME) {
+        const double fraction = slider::dragFraction(x, rect.left, rect.right, timeKnobWidth());
+        if (MediaPlayer* player = engine())
+            player->setTime(slider::timeAtFraction(fraction, shownLength));
+        refreshTime();
+    } else {
+        const double fraction = slider::dragFraction(x, rect.left, rect.right, volumeKnobWidth());
+        if (controller)
+            controller->setVolume(slider::volumeAtFraction(fraction));
+    }
+}
+
+void PlayBar::onMouseUp()
+{
+    if (GetCapture() != hwnd)
+        return;
+    ReleaseCapture();
+    dragControl = 0;
+}
+
+void PlayBar::endDrag()
+{
+    if (hwnd && GetCapture() == hwnd)
+        ReleaseCapture();
+}
