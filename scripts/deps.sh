@@ -7,7 +7,7 @@ packages=(
   wine wine32:i386 xvfb x11-utils imagemagick librsvg2-bin googletest
   libvlc-dev:i386 libvlc5:i386 vlc-plugin-base:i386
   wine32-tools:i386 libwine-dev:i386 gcc-multilib g++-multilib
-  ffmpeg clang libclang-rt-14-dev python3 curl nsis
+  ffmpeg clang libclang-rt-14-dev python3 curl nsis openssl
 )
 
 missing=()
