@@ -8,6 +8,7 @@
 #include <atomic>
 #include <new>
 
+#include "UpdatePublicKey.h"
 #include "updater/tellanupdate.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/MainWindow.h"
@@ -75,15 +76,21 @@ bool checkForUpdate()
     tellanup_setParam(updater, TELLANUP_PARAM_DISPLAY_NAME, reinterpret_cast<LONG_PTR>(L"Quillet"));
     tellanup_setParam(updater, TELLANUP_PARAM_VERSION_CODE, 2);
     tellanup_setParam(updater, TELLANUP_PARAM_INTERVAL, 86400);
-    if (!tellanup_haveNew(updater, false) || !tellanup_download(updater)) {
+    // A player built with a key installs signed updates only; were its key ever refused, no
+    // update at all is safer than unchecked ones.
+    const bool keyRefused =
+        updatePublicKey[0] &&
+        !tellanup_setParam(updater, TELLANUP_PARAM_PUBLIC_KEY, reinterpret_cast<LONG_PTR>(updatePublicKey));
+    if (keyRefused || !tellanup_haveNew(updater, false) || !tellanup_download(updater)) {
         tellanup_release(updater);
         return false;
     }
     if (IsWindow(app.mainWindow))
         PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-    tellanup_install(updater);
+    // When no installer was started (one that failed its check, say) the player carries on.
+    const bool installed = tellanup_install(updater) != 0;
     tellanup_release(updater);
-    return true;
+    return installed;
 }
 
 void registerMainWindowClass(HINSTANCE instance)
