@@ -30,7 +30,8 @@ bool decodeBase64(const std::wstring& text, std::vector<uint8_t>& bytes)
     if (text[text.size() - 1] == L'=')
         padding = text[text.size() - 2] == L'=' ? 2 : 1;
     const size_t dataChars = text.size() - padding;
-    bytes.reserve(dataChars * 3 / 4);
+    std::vector<uint8_t> decoded;
+    decoded.reserve(dataChars * 3 / 4);
     uint32_t buffer = 0;
     int bits = 0;
     for (size_t i = 0; i < dataChars; ++i) {
@@ -41,14 +42,13 @@ bool decodeBase64(const std::wstring& text, std::vector<uint8_t>& bytes)
         bits += 6;
         if (bits >= 8) {
             bits -= 8;
-            bytes.push_back(static_cast<uint8_t>(buffer >> bits));
+            decoded.push_back(static_cast<uint8_t>(buffer >> bits));
             buffer &= (1u << bits) - 1;
         }
     }
     // What padding leaves over must be zero, or two texts would decode to the same bytes.
-    if (buffer != 0) {
-        bytes.clear();
+    if (buffer != 0)
         return false;
-    }
+    bytes = std::move(decoded);
     return true;
 }
