@@ -37,7 +37,8 @@ std::unique_ptr<SignatureVerifier> SignatureVerifier::fromPublicKey(const std::w
     UniqueCngKey key;
     if (BCryptOpenAlgorithmProvider(algorithm.receive(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0) != statusSuccess)
         return nullptr;
-    // The import also checks that the point lies on the curve.
+    // Not every system checks here that the point lies on the curve (Wine does not); such a key
+    // is harmless all the same, since no signature a publisher made verifies against it.
     if (BCryptImportKeyPair(algorithm.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, key.receive(), blob.data(),
                             static_cast<ULONG>(blob.size()), 0) != statusSuccess)
         return nullptr;
