@@ -431,8 +431,9 @@ protected:
         std::atomic<bool> returned{false};
         Driver driver([&] {
             HWND box = nullptr;
-            if (!waitFor([&] { return returned || (box = FindWindowW(dialogClass, displayName)) != nullptr; }, 20000) ||
-                returned)
+            // Shown means whole: a box found before that may not have its text and button yet.
+            const auto shown = [&] { return (box = FindWindowW(dialogClass, displayName)) && IsWindowVisible(box); };
+            if (!waitFor([&] { return returned || shown(); }, 20000) || returned)
                 return;
             if (GetDlgItem(box, IDOK) && !GetDlgItem(box, IDYES) && !GetDlgItem(box, IDNO))
                 told = messageBoxText(box);
