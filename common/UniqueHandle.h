@@ -1,8 +1,8 @@
 // The owner kit: UniqueHandle, the single owner of one Win32 handle, closed when the owner goes, and
 // the traits for the handle kinds both the player and the update library hold. A traits type names
-// the handle type, its "none" value and how it is closed. Network and GDI+ owners live beside this
-// file (InternetHandles.h, WinHttpHandles.h, GdiplusSession.h) because their headers cannot all be
-// included together.
+// the handle type, its "none" value and how it is closed. Network, CNG and GDI+ owners live beside
+// this file (InternetHandles.h, WinHttpHandles.h, CngHandles.h, GdiplusSession.h) because their
+// headers cannot all be included together or pull in libraries most code does not need.
 #pragma once
 
 #include <windows.h>

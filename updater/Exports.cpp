@@ -53,8 +53,7 @@ int __cdecl tellanup_release(void* handle)
 int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR value)
 {
     return guarded(handle, [&](Updater& updater) {
-        updater.setParam(index, value);
-        return 1;
+        return updater.setParam(index, value) ? 1 : 0;
     });
 }
 

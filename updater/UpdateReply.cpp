@@ -61,5 +61,6 @@ UpdateReply UpdateReply::parse(const std::wstring& reply, const std::wstring& pr
     result.versionCode = versionCodeFromText(replyValue(reply, productId, L"version_code"));
     result.versionName = replyValue(reply, productId, L"version_name");
     result.installerUrl = replyValue(reply, productId, L"url");
+    result.signature = replyValue(reply, productId, L"signature");
     return result;
 }

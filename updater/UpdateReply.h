@@ -8,8 +8,10 @@ struct UpdateReply {
     int versionCode = 0;
     std::wstring versionName;
     std::wstring installerUrl;
+    std::wstring signature;  // base64 of the publisher's signature of the installer; may be absent
 
-    // Reads "version_code", "version_name" and "url" from the first section of `productId`.
+    // Reads "version_code", "version_name", "url" and "signature" from the first section of
+    // `productId`.
     static UpdateReply parse(const std::wstring& reply, const std::wstring& productId);
 };
 

@@ -7,6 +7,7 @@
 #include "updater/CheckTimeStore.h"
 #include "updater/DownloadDialog.h"
 #include "common/PathLimits.h"
+#include "updater/SignatureVerifier.h"
 #include "common/UniqueHandle.h"
 #include "updater/UpdateReply.h"
 #include "updater/http/HttpClient.h"
@@ -31,7 +32,9 @@ CheckInterval::Moment momentOf(const SYSTEMTIME& time)
 
 Updater::Updater(HWND owner) : ownerWindow(owner) {}
 
-void Updater::setParam(int index, LONG_PTR value)
+Updater::~Updater() = default;
+
+bool Updater::setParam(int index, LONG_PTR value)
 {
     switch (index) {
     case TELLANUP_PARAM_REGISTRY_KEY: registryKeyName = textParam(value); break;
@@ -41,8 +44,16 @@ void Updater::setParam(int index, LONG_PTR value)
     case TELLANUP_PARAM_UPDATE_URL: updateUrl = textParam(value); break;
     case TELLANUP_PARAM_INTERVAL: checkInterval = static_cast<unsigned long>(value); break;
     case TELLANUP_PARAM_CONFIG_FILE: readUrlFromConfig(textParam(value)); break;
+    case TELLANUP_PARAM_PUBLIC_KEY: return setPublicKey(textParam(value));
     default: break;
     }
+    return true;
+}
+
+bool Updater::setPublicKey(const std::wstring& base64Key)
+{
+    verifier = SignatureVerifier::fromPublicKey(base64Key);
+    return verifier != nullptr;
 }
 
 void Updater::readUrlFromConfig(const std::wstring& configPath)
@@ -74,6 +85,7 @@ bool Updater::haveNew(bool useInterval)
     latestVersionCode = offer.versionCode;
     latestVersionName = std::move(offer.versionName);
     installerUrl = std::move(offer.installerUrl);
+    latestSignature = std::move(offer.signature);
     return latestVersionCode > installedVersionCode && askUser();
 }
 
@@ -85,13 +97,25 @@ bool Updater::install()
     // failed one is not worth starting.
     if (installerPath.empty() || downloadState != DownloadFinished)
         return false;
+    // Held read-only and without write sharing until the shell has started the file, so that
+    // the bytes verified are the bytes that run: nothing can rewrite or replace it in between.
     UniqueFile file(CreateFileW(installerPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
-    file.reset();
+    if (!verifyInstaller(file.get())) {
+        file.reset();
+        DeleteFileW(installerPath.c_str());
+        tellNotVerified();
+        return false;
+    }
     const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
     return reinterpret_cast<INT_PTR>(started) > 32;
+}
+
+bool Updater::verifyInstaller(HANDLE file) const
+{
+    return !verifier || verifier->verifyFile(file, latestSignature);
 }
 
 bool Updater::checkIsDue(const SYSTEMTIME& now)
@@ -135,9 +159,17 @@ bool Updater::askServer(std::wstring& reply) const
     return true;
 }
 
+HWND Updater::messageOwner() const { return IsWindow(ownerWindow) ? ownerWindow : nullptr; }
+
 bool Updater::askUser() const
 {
-    HWND owner = IsWindow(ownerWindow) ? ownerWindow : nullptr;
     // Only a clear Yes counts: a box that could not be shown must not start a download.
-    return MessageBoxW(owner, questionText().c_str(), displayName.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return MessageBoxW(messageOwner(), questionText().c_str(), displayName.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+           IDYES;
+}
+
+void Updater::tellNotVerified() const
+{
+    MessageBoxW(messageOwner(), L"The update could not be verified and was not installed.", displayName.c_str(),
+                MB_OK | MB_ICONWARNING);
 }

@@ -5,19 +5,25 @@
 #include <windows.h>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+
+class SignatureVerifier;
 
 class Updater {
 public:
     enum DownloadState : long { DownloadNone = 0, DownloadRunning = 1, DownloadFinished = 2, DownloadFailed = 4 };
 
     explicit Updater(HWND owner);
-    virtual ~Updater() = default;
+    virtual ~Updater();
     Updater(const Updater&) = delete;
     Updater& operator=(const Updater&) = delete;
 
     // Stores one parameter; unknown indices are ignored. Text values point to wide strings.
-    void setParam(int index, LONG_PTR value);
+    // False only for a public key that cannot be used, which leaves no key set.
+    bool setParam(int index, LONG_PTR value);
+    // Sets the key installers must be signed with; false (and no key) when it is unusable.
+    bool setPublicKey(const std::wstring& base64Key);
     // Takes the update URL from a configuration file; keeps the current one when it has none.
     void readUrlFromConfig(const std::wstring& configPath);
 
@@ -25,8 +31,13 @@ public:
     bool haveNew(bool useInterval);
     // Downloads the offered installer behind the progress dialog; true when it arrived whole.
     bool download();
-    // Starts the downloaded installer through the shell; true when it was started.
+    // Starts the downloaded installer through the shell; true when it was started. With a
+    // public key set, an installer whose signature does not verify is deleted instead, and the
+    // user is told.
     bool install();
+    // True when no key is set, or when the offered signature verifies over the file read
+    // through `file`.
+    bool verifyInstaller(HANDLE file) const;
 
     // The interval test at local time `now`: true when a check is due, and then the stored
     // time of the last check becomes `now`.
@@ -48,6 +59,8 @@ public:
     int latestVersionCode = 0;
     std::wstring latestVersionName;
     std::wstring installerUrl;
+    std::wstring latestSignature;
+    std::unique_ptr<SignatureVerifier> verifier;  // null: installers are not checked
     // Shared with the download's worker thread.
     std::atomic<long> downloadState{DownloadNone};
     std::atomic<uint32_t> totalBytes{0};
@@ -57,4 +70,6 @@ public:
 private:
     bool askServer(std::wstring& reply) const;
     bool askUser() const;
+    void tellNotVerified() const;
+    HWND messageOwner() const;
 };

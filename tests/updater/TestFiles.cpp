@@ -59,6 +59,20 @@ std::vector<std::wstring> filesEndingWith(const std::wstring& folder, const std:
     return paths;
 }
 
+std::wstring signingText(const std::wstring& name)
+{
+    wchar_t program[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring path = program;
+    path = path.substr(0, path.rfind(L'\\')) + L"\\signing\\" + name;
+    std::string bytes;
+    if (!readFile(path, bytes))
+        return std::wstring();
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r'))
+        bytes.pop_back();
+    return std::wstring(bytes.begin(), bytes.end());
+}
+
 std::wstring uniqueName(const std::wstring& stem, const std::wstring& extension)
 {
     return stem + std::to_wstring(GetCurrentProcessId()) + extension;

@@ -1,5 +1,5 @@
-// File helpers of the updater tests: whole-file reads and writes, and the folder the library
-// downloads installers into.
+// File helpers of the updater tests: whole-file reads and writes, the folder the library
+// downloads installers into, and the test keys and signatures.
 #pragma once
 
 #include <string>
@@ -12,5 +12,8 @@ bool fileExists(const std::wstring& path);
 std::wstring installerFolder();
 // Full paths of the files in `folder` whose names end with `suffix` (letter case ignored).
 std::vector<std::wstring> filesEndingWith(const std::wstring& folder, const std::wstring& suffix);
+// The text of a file the build's signing set-up left in "signing" beside the test programs
+// (keys and signatures as base64), without its line break; empty when there is none.
+std::wstring signingText(const std::wstring& name);
 // A name no other test run uses: `stem` + process id + `extension`.
 std::wstring uniqueName(const std::wstring& stem, const std::wstring& extension);

@@ -1,6 +1,6 @@
-// The library's two windows through its exports, against a loopback server: the Yes/No question
-// of the update check, and the download dialog with its worker, its cancel protocol and the
-// file it leaves for tellanup_install.
+// The library's windows through its exports, against a loopback server: the Yes/No question of
+// the update check, the download dialog with its worker, its cancel protocol and the file it
+// leaves for tellanup_install, and the signature check that install makes with a key set.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -80,8 +80,9 @@ protected:
         if (request.target == "/check") {
             LoopbackServer::Response response;
             response.body = "<Quillet><version_code>" + versionCode + "</version_code><version_name>" +
-                            narrow(versionName) + "</version_name><url>" + narrow(installerUrl) +
-                            "</url></Quillet>";
+                            narrow(versionName) + "</version_name><url>" + narrow(installerUrl) + "</url>" +
+                            (signature.empty() ? "" : "<signature>" + narrow(signature) + "</signature>") +
+                            "</Quillet>";
             return response;
         }
         return installer(request);
@@ -133,6 +134,7 @@ protected:
     std::string versionCode = "3";
     std::wstring versionName = L"3.0";
     std::wstring installerUrl;
+    std::wstring signature;  // offered in the reply when not empty
     std::function<LoopbackServer::Response(const LoopbackServer::Request&)> installer =
         [](const LoopbackServer::Request&) { return LoopbackServer::Response{}; };
     LoopbackServer server{[this](const LoopbackServer::Request& request) { return answer(request); }};
@@ -376,6 +378,118 @@ TEST_F(UpdateDialogsTest, InstallerUrlsThatCannotBeFetchedSafelyAreRefused)
     }
     EXPECT_EQ(installerRequests(), 0);
     EXPECT_TRUE(filesEndingWith(installerFolder(), installerName).empty());
+}
+
+TEST_F(UpdateDialogsTest, WithoutAKeyAnInstallerStartsWhateverSignatureIsOffered)
+{
+    std::string program;
+    ASSERT_TRUE(readFile(ownFolder() + L"\\update_test_installer.exe", program));
+    serveInstaller([&](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.body = program;
+        return response;
+    });
+    signature = L"not a signature";
+    acceptOffer(L"/" + installerName);
+    ASSERT_EQ(tellanup_download(handle), 1);
+    const std::wstring path = fields().installerPath;
+    EXPECT_EQ(tellanup_install(handle), 1);
+    EXPECT_TRUE(waitFor([&] { return fileExists(path + L".ran"); })) << "the installer did not run";
+    waitFor([&] { return DeleteFileW(path.c_str()) != FALSE; }, 5000);
+}
+
+// With the publisher's key set, install starts only an installer the offered signature verifies.
+class SignedUpdateTest : public UpdateDialogsTest {
+protected:
+    void SetUp() override
+    {
+        UpdateDialogsTest::SetUp();
+        ASSERT_FALSE(goodSignature.empty()) << "no signing material beside the test";
+        ASSERT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(signingText(L"public.b64").c_str())), 1);
+        ASSERT_TRUE(readFile(ownFolder() + L"\\update_test_installer.exe", program));
+        serveInstaller([this](const LoopbackServer::Request&) {
+            LoopbackServer::Response response;
+            response.body = program;
+            return response;
+        });
+    }
+
+    // The check and a whole download of the test installer, offered with `offered`.
+    void downloadOffering(const std::wstring& offered)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            signature = offered;
+        }
+        acceptOffer(L"/" + installerName);
+        ASSERT_EQ(tellanup_download(handle), 1);
+    }
+
+    // Install, with any message box it shows answered; `told` gets the text of an OK-only box.
+    int install(std::wstring& told)
+    {
+        std::atomic<bool> returned{false};
+        Driver driver([&] {
+            HWND box = nullptr;
+            // Shown means whole: a box found before that may not have its text and button yet.
+            const auto shown = [&] { return (box = FindWindowW(dialogClass, displayName)) && IsWindowVisible(box); };
+            if (!waitFor([&] { return returned || shown(); }, 20000) || returned)
+                return;
+            if (GetDlgItem(box, IDOK) && !GetDlgItem(box, IDYES) && !GetDlgItem(box, IDNO))
+                told = messageBoxText(box);
+            clickButton(box, IDOK);
+        });
+        const int result = tellanup_install(handle);
+        returned = true;
+        return result;
+    }
+
+    std::string program;
+    const std::wstring goodSignature = signingText(L"installer.sig");
+};
+
+TEST_F(SignedUpdateTest, AnInstallerWithItsPublishersSignatureStarts)
+{
+    downloadOffering(goodSignature);
+    const std::wstring path = fields().installerPath;
+    std::wstring told;
+    EXPECT_EQ(install(told), 1);
+    EXPECT_EQ(told, L"");
+    EXPECT_TRUE(waitFor([&] { return fileExists(path + L".ran"); })) << "the installer did not run";
+    waitFor([&] { return DeleteFileW(path.c_str()) != FALSE; }, 5000);
+}
+
+TEST_F(SignedUpdateTest, AnInstallerThatFailsItsCheckIsDeletedNotStartedAndTheUserIsTold)
+{
+    // One byte changed in the middle of r: still a well-formed signature, just not this file's.
+    std::wstring otherR = goodSignature;
+    otherR[20] = otherR[20] == L'A' ? L'B' : L'A';
+    struct Case {
+        const char* what;
+        std::wstring offered;
+        bool changeAfterDownload;
+    };
+    const Case cases[] = {
+        {"no signature", L"", false},
+        {"another file's signature", signingText(L"other.sig"), false},
+        {"a changed signature", otherR, false},
+        {"a cut signature", goodSignature.substr(0, goodSignature.size() - 8), false},
+        {"not base64", L"!" + goodSignature.substr(1), false},
+        {"a file changed after its download", goodSignature, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        downloadOffering(c.offered);
+        const std::wstring path = fields().installerPath;
+        if (c.changeAfterDownload) {
+            ASSERT_TRUE(writeFile(path, program + "!"));
+        }
+        std::wstring told;
+        EXPECT_EQ(install(told), 0);
+        EXPECT_EQ(told, L"The update could not be verified and was not installed.");
+        EXPECT_FALSE(fileExists(path));
+        EXPECT_FALSE(fileExists(path + L".ran"));
+    }
 }
 
 } // namespace

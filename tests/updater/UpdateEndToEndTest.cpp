@@ -1,7 +1,8 @@
 // The whole update road with the real programs: Quillet.exe (with the libvlc test double) finds
 // "tellanupdate.conf" beside itself, asks a loopback server, and on Yes downloads and starts a
 // test installer and ends without ever making its main window. Also a minimal host showing that
-// a URL set by the host keeps the configuration file unread.
+// a URL set by the host keeps the configuration file unread, and a player built with an update
+// key that starts only a signed installer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -102,7 +103,9 @@ protected:
         LoopbackServer::Response response;
         if (request.target == "/update.xml")
             response.body = "<updates><Quillet><version_code>3</version_code><version_name>9.9</version_name><url>" +
-                            narrow(server.url(L"/dl/" + installerName)) + "</url></Quillet></updates>";
+                            narrow(server.url(L"/dl/" + installerName)) + "</url>" +
+                            (signature.empty() ? "" : "<signature>" + narrow(signature) + "</signature>") +
+                            "</Quillet></updates>";
         else
             response.body = installerProgram;
         return response;
@@ -118,6 +121,13 @@ protected:
     }
 
     void deployPlayer(const std::wstring& url) { deploy({L"Quillet.exe", L"tellanupdate.dll", L"libvlc.dll"}, url); }
+
+    // The player as built with the test key, deployed under its usual name.
+    void deployKeyedPlayer(const std::wstring& url)
+    {
+        deploy({L"tellanupdate.dll", L"libvlc.dll"}, url);
+        ASSERT_TRUE(CopyFileW((ownFolder() + L"\\QuilletKeyed.exe").c_str(), folder.file(L"Quillet.exe").c_str(), FALSE));
+    }
 
     bool readPlacement(std::string& value)
     {
@@ -181,6 +191,7 @@ protected:
     TempFolder folder;
     std::string installerProgram;
     std::wstring installerName = uniqueName(L"QuilletE2ESetup", L".exe");
+    std::wstring signature;  // offered in the reply when not empty
     LoopbackServer server{[this](const LoopbackServer::Request& request) { return answer(request); }};
     std::string savedPlacement;
     bool savedPlacementFound = false;
@@ -286,6 +297,49 @@ TEST_F(UpdateEndToEndTest, AUrlSetByTheHostKeepsTheConfigurationFileUnread)
     EXPECT_EQ(fileServer.requestCount(), 1);
     ASSERT_EQ(fileServer.requests().size(), 1u);
     EXPECT_EQ(fileServer.requests()[0].target, "/from-file");
+}
+
+TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyRefusesAnUnsignedUpdateAndStartsNormally)
+{
+    deployKeyedPlayer(server.url(L"/update.xml"));
+    ChildProcess player(folder.file(L"Quillet.exe"), L"", folder.path());
+    ASSERT_TRUE(player.started());
+    std::wstring question, told;
+    {
+        Driver driver([&] {
+            HWND box = waitForWindow(L"#32770", L"Quillet", processTimeoutMs);
+            if (!box)
+                return;
+            question = messageBoxText(box);
+            clickButton(box, IDYES);
+            if (!waitForWindowGone(box) || !(box = waitForWindow(L"#32770", L"Quillet", processTimeoutMs)))
+                return;
+            told = messageBoxText(box);
+            clickButton(box, IDOK);
+        });
+    }
+    EXPECT_FALSE(question.empty());
+    EXPECT_EQ(told, L"The update could not be verified and was not installed.");
+    expectNormalRunAndClose(player);
+    EXPECT_EQ(installerRequests(), 1);
+    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName).empty()) << "the refused installer was kept";
+    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName + L".ran").empty()) << "the installer ran";
+}
+
+TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyInstallsASignedUpdate)
+{
+    signature = signingText(L"installer.sig");
+    ASSERT_FALSE(signature.empty());
+    deployKeyedPlayer(server.url(L"/update.xml"));
+    ChildProcess player(folder.file(L"Quillet.exe"), L"", folder.path());
+    ASSERT_TRUE(player.started());
+    std::wstring question;
+    answerQuestion(IDYES, question);
+    EXPECT_FALSE(question.empty());
+    ASSERT_TRUE(player.waitForExit(processTimeoutMs)) << "the player did not end";
+    EXPECT_EQ(player.exitCode(), 0u);
+    EXPECT_TRUE(waitFor([&] { return !filesEndingWith(installerFolder(), installerName + L".ran").empty(); }))
+        << "the installer was not started";
 }
 
 } // namespace

@@ -1,9 +1,10 @@
-// The library's exported interface: handles, parameters and the configuration file read by
-// parameter 7, through the DLL as a host sees it.
+// The library's exported interface: handles, parameters (the publisher's public key among them)
+// and the configuration file read by parameter 7, through the DLL as a host sees it.
 #include <gtest/gtest.h>
 
 #include "tests/support/TempFolder.h"
 #include "tests/updater/TestFiles.h"
+#include "updater/SignatureVerifier.h"
 #include "updater/Updater.h"
 #include "updater/tellanupdate.h"
 
@@ -116,6 +117,29 @@ TEST_F(UpdaterTest, ParameterSevenRefusesAUrlTooLongToKeepInsteadOfCuttingIt)
     tellanup_setParam(handle, TELLANUP_PARAM_UPDATE_URL, text(L"http://earlier/"));
     tellanup_setParam(handle, TELLANUP_PARAM_CONFIG_FILE, text(tooLong.c_str()));
     EXPECT_EQ(fieldsOf(handle).updateUrl, L"http://earlier/");
+}
+
+TEST_F(UpdaterTest, APublicKeyIsTakenOnlyWhenItCanVerifyAndARefusedOneLeavesNone)
+{
+    const std::wstring good = signingText(L"public.b64");
+    ASSERT_FALSE(good.empty());
+    const std::wstring refused[] = {
+        L"",
+        L"not base64",
+        good + L"\n",
+        good.substr(0, good.size() - 4),
+        signingText(L"p384.b64"),
+        signingText(L"rsa.b64"),
+        signingText(L"private.b64"),
+    };
+    for (const std::wstring& key : refused) {
+        ASSERT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(good.c_str())), 1);
+        ASSERT_NE(fieldsOf(handle).verifier, nullptr);
+        EXPECT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(key.c_str())), 0)
+            << std::string(key.begin(), key.end());
+        EXPECT_EQ(fieldsOf(handle).verifier, nullptr);
+    }
+    EXPECT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, 0), 0);
 }
 
 TEST(UpdaterNullHandleTest, EveryFunctionTakingAHandleReturnsZero)

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <new>
 
+#include "UpdatePublicKey.h"
 #include "common/GdiplusSession.h"
 #include "common/UniqueHandle.h"
 #include "updater/tellanupdate.h"
@@ -86,12 +87,17 @@ bool checkForUpdate()
     tellanup_setParam(updater.get(), TELLANUP_PARAM_DISPLAY_NAME, reinterpret_cast<LONG_PTR>(L"Quillet"));
     tellanup_setParam(updater.get(), TELLANUP_PARAM_VERSION_CODE, 2);
     tellanup_setParam(updater.get(), TELLANUP_PARAM_INTERVAL, 86400);
-    if (!tellanup_haveNew(updater.get(), false) || !tellanup_download(updater.get()))
+    // A player built with a key installs signed updates only; were its key ever refused, no
+    // update at all is safer than unchecked ones.
+    const bool keyRefused =
+        updatePublicKey[0] &&
+        !tellanup_setParam(updater.get(), TELLANUP_PARAM_PUBLIC_KEY, reinterpret_cast<LONG_PTR>(updatePublicKey));
+    if (keyRefused || !tellanup_haveNew(updater.get(), false) || !tellanup_download(updater.get()))
         return false;
     if (IsWindow(app.mainWindow))
         PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-    tellanup_install(updater.get());
-    return true;
+    // When no installer was started (one that failed its check, say) the player carries on.
+    return tellanup_install(updater.get()) != 0;
 }
 
 void registerMainWindowClass(HINSTANCE instance)
