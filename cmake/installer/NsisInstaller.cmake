@@ -65,6 +65,10 @@ function(quillet_add_installer target)
   if(CMAKE_STRIP)
     set(strip ON)
   endif()
+  set(target_arg "")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(target_arg -DQUILLET_TARGET=amd64-unicode)
+  endif()
   set(version_quad ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
   add_custom_command(OUTPUT ${arg_OUTPUT}
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${work} -DCOMPONENT=quillet
@@ -72,7 +76,7 @@ function(quillet_add_installer target)
     COMMAND ${MAKENSIS_EXECUTABLE} -INPUTCHARSET UTF8 -V2 -WX
             -DQUILLET_VERSION=${PROJECT_VERSION} -DQUILLET_VERSION_QUAD=${version_quad}
             -DQUILLET_STAGE=${work} -DQUILLET_ICON=${PROJECT_SOURCE_DIR}/videoplayer/res/player.ico
-            -DQUILLET_OUTFILE=${arg_OUTPUT} ${nsi}
+            -DQUILLET_OUTFILE=${arg_OUTPUT} ${target_arg} ${nsi}
     DEPENDS ${depends} ${work}/stage-inputs.cmake
     COMMENT "Building the installer ${arg_OUTPUT}"
     VERBATIM)

@@ -3,6 +3,11 @@
 ; QUILLET_ICON and QUILLET_OUTFILE with /D.
 
 Unicode true
+; The 64-bit test build is packaged as a 64-bit setup program: where only wine64 runs, a 32-bit one
+; could not start.
+!ifdef QUILLET_TARGET
+Target ${QUILLET_TARGET}
+!endif
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma

@@ -24,7 +24,10 @@ rm -rf "$work"
 mkdir -p "$work"
 # The run's own prefix and display (set by scripts/test.sh), whose desktop this test restores.
 run_prefix=${WINEPREFIX:-} run_display=${DISPLAY:-}
-export WINEPREFIX="$work/prefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+# win32, or win64 with `wine` meaning wine64 where 32-bit programs cannot run.
+. "$(dirname "$0")/../../scripts/lib/wine-env.sh"
+wine_pick_loader "$work"
 # No menu entries or file associations on the host for what the installer creates.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
