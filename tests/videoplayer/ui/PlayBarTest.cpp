@@ -88,10 +88,16 @@ protected:
         ASSERT_NE(parent, nullptr);
         bar = PlayBar::instance();
         ASSERT_TRUE(bar && bar->create(instance, parent, controller));
+        // As the shell does: the bar shows a volume change once the controller reports it.
+        controller.eventCallback = [this](PlayLogicEvent event) {
+            if (event == PlayLogicEvent::VolumeChanged && bar)
+                bar->refreshVolume();
+        };
     }
 
     void TearDown() override
     {
+        controller.eventCallback = nullptr;
         PlayBar::releaseInstance();
         DestroyWindow(parent);
         controller.mediaPlayer = nullptr;
