@@ -49,11 +49,26 @@ static struct video *videos;
 
 /* ---- Picture format: asked on libVLC's video thread ------------------------------------------ */
 
-/* libVLC 3 proposes a padded size and scales into it, which distorts the picture by a few percent;
-   ask for the visible size of the video track instead, with its sample aspect applied so that
-   square pixels come out. Runs on libVLC's video thread, which must not wait for the player's
-   input lock (stop holds it while waiting for this thread): hence the media's own track list
-   rather than the player's selected-track query. An mp4 has one video track. */
+/* The track's visible size as the picture arrives: turned a quarter when the track is stored
+   rotated, since libVLC turns the picture upright before handing it over. */
+static void oriented_size(const libvlc_video_track_t *video, uint64_t *width, uint64_t *height)
+{
+    *width = video->i_width;
+    *height = video->i_height;
+    if (video->i_orientation >= libvlc_video_orient_left_top) { /* the four transposing ones */
+        *width = video->i_height;
+        *height = video->i_width;
+    }
+}
+
+/* libVLC 3 proposes a padded size (the decoder's buffer, e.g. 320x258 for 320x240, 176x162 for
+   175x143) and scales the picture into whatever is asked, so asking the proposed size distorts
+   the picture and shows the padding. Ask for the visible size of the video track instead: the one
+   track whose upright size fits the proposal (with several video tracks, the one decoded is the
+   one whose buffer this is). No such track (a stream the demuxer could not size): keep the
+   proposal. Runs on libVLC's video thread, which must not wait for the player's input lock (stop
+   holds it while waiting for this thread): hence the media's own track list rather than the
+   player's selected-track query. */
 static void visible_size(libvlc_media_player_t *player, unsigned *width, unsigned *height)
 {
     libvlc_media_t *media = libvlc_media_player_get_media(player);
@@ -65,8 +80,15 @@ static void visible_size(libvlc_media_player_t *player, unsigned *width, unsigne
         const libvlc_video_track_t *video = tracks[i]->video;
         if (tracks[i]->i_type != libvlc_track_video || !video->i_width || !video->i_height)
             continue;
-        uint64_t w = video->i_width, h = video->i_height;
+        uint64_t w, h;
+        oriented_size(video, &w, &h);
+        if (w > *width || h > *height)
+            continue;
         unsigned num = video->i_sar_num, den = video->i_sar_den;
+        if (video->i_orientation >= libvlc_video_orient_left_top) {
+            num = video->i_sar_den; /* the pixels turn with the picture */
+            den = video->i_sar_num;
+        }
         if (num && den && num > den)
             w = (w * num + den / 2) / den;
         else if (num && den && num < den)
