@@ -11,8 +11,10 @@
 #define MAX_WIDTH 1920
 #define MAX_HEIGHT 1088
 /* How often the painter looks at the parent's size and the player's state, which send no
-   notification it could wait for. */
+   notification it could wait for: often while a picture plays, seldom while one is paused. With
+   no picture to show it only waits: the next one wakes it. */
 #define POLL_MS 40
+#define PAUSED_POLL_MS 200
 
 static const WCHAR window_class[] = L"LibvlcBridgeVideo";
 
@@ -387,15 +389,17 @@ static void place_child(HWND child, const RECT *area)
     InvalidateRect(child, NULL, FALSE);
 }
 
-/* Follows the player's state and the parent's size, and paints a new picture at once. */
-static void update(struct video *v)
+/* Follows the player's state and the parent's size, and paints a new picture at once. Returns
+   how long the painter may wait for the next picture before it has to look again. */
+static DWORD update(struct video *v)
 {
     HWND child = v->child;
     RECT target;
     if (!child || !GetClientRect(v->parent, &target))
-        return;
+        return INFINITE;
 
-    int active = is_active(libvlc_media_player_get_state(v->player));
+    libvlc_state_t state = libvlc_media_player_get_state(v->player);
+    int active = is_active(state);
     pthread_mutex_lock(&v->lock);
     if (!active)
         v->front_valid = v->ready_fresh = 0; /* never show an old file's last picture again */
@@ -405,7 +409,7 @@ static void update(struct video *v)
     if (!have) {
         if (IsWindowVisible(child))
             hide_child(child, v->parent);
-        return;
+        return INFINITE;
     }
     RECT now;
     GetWindowRect(child, &now);
@@ -424,6 +428,7 @@ static void update(struct video *v)
         }
         release_frame(v);
     }
+    return state == libvlc_Paused ? PAUSED_POLL_MS : POLL_MS;
 }
 
 static DWORD WINAPI painter_main(void *arg)
@@ -433,13 +438,14 @@ static DWORD WINAPI painter_main(void *arg)
     v->child = CreateWindowExW(WS_EX_NOPARENTNOTIFY, window_class, L"",
                                WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS, 0, 0, 0, 0, v->parent,
                                NULL, bridge_module, v);
+    DWORD wait = POLL_MS;
     while (!v->painter_quit) {
-        MsgWaitForMultipleObjects(1, &v->wake, FALSE, POLL_MS, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(1, &v->wake, FALSE, wait, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
         if (!v->painter_quit)
-            update(v);
+            wait = update(v);
     }
     if (v->child) {
         if (IsWindowVisible(v->child))
