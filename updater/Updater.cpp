@@ -15,7 +15,7 @@ namespace {
 
 const wchar_t configFileName[] = L"\\tellanupdate.conf";
 
-std::wstring textParam(long value)
+std::wstring textParam(LONG_PTR value)
 {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(static_cast<LONG_PTR>(value));
     return text ? std::wstring(text) : std::wstring();
@@ -30,7 +30,7 @@ CheckInterval::Moment momentOf(const SYSTEMTIME& time)
 
 Updater::Updater(HWND owner) : ownerWindow(owner) {}
 
-void Updater::setParam(int index, long value)
+void Updater::setParam(int index, LONG_PTR value)
 {
     switch (index) {
     case TELLANUP_PARAM_REGISTRY_KEY: registryKeyName = textParam(value); break;

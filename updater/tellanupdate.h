@@ -32,7 +32,7 @@ enum {
 
 TELLANUP_API void* __cdecl tellanup_create(HWND owner);
 TELLANUP_API int __cdecl tellanup_release(void* handle);
-TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, long value);
+TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR value);
 TELLANUP_API int __cdecl tellanup_haveNew(void* handle, bool useInterval);
 TELLANUP_API int __cdecl tellanup_download(void* handle);
 TELLANUP_API int __cdecl tellanup_install(void* handle);
