@@ -399,6 +399,7 @@ TEST_F(LibvlcBridgeTest, EveryDecodedShapeFillsItsLetterbox)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(utf8(c.clip)));
         play(c.clip);
+        ASSERT_TRUE(pumpUntil([&] { return libvlc_media_player_get_state(player) == libvlc_Playing; }, 15000));
         ASSERT_TRUE(pumpUntil([&] { return showingPicture(); }, 15000))
             << "state " << libvlc_media_player_get_state(player);
         libvlc_media_player_pause(player);
@@ -411,6 +412,8 @@ TEST_F(LibvlcBridgeTest, EveryDecodedShapeFillsItsLetterbox)
         EXPECT_NEAR(column.first, c.top, 2);
         EXPECT_NEAR(column.second, c.bottom, 2);
         libvlc_media_player_stop(player);
+        // The next clip's picture must not be mistaken for this one's.
+        ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(videoChild()); }, 5000));
     }
 }
 
