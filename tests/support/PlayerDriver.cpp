@@ -103,7 +103,15 @@ bool PlayerDriver::dropFile(const std::wstring& path)
     void* remote = VirtualAllocEx(process.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
     if (!remote)
         return false;
+    drops_.push_back(remote);
     if (!WriteProcessMemory(process.hProcess, remote, block.data(), block.size(), nullptr))
         return false;
     return PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != 0;
+}
+
+void PlayerDriver::freeDrops()
+{
+    for (void* block : drops_)
+        VirtualFreeEx(process.hProcess, block, 0, MEM_RELEASE);
+    drops_.clear();
 }

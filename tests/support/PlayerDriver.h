@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <string>
+#include <vector>
 
 #include "tests/support/WindowDriver.h"
 
@@ -24,6 +25,8 @@ public:
     bool openThroughDialog(const std::wstring& path);
     // Drops one file on the main window, as the shell does; false if the drop could not be made.
     bool dropFile(const std::wstring& path);
+    // Frees the blocks of earlier drops in the player's memory, once it has taken their paths.
+    void freeDrops();
     void command(int id) const;
     std::wstring caption() const { return windowText(window); }
     bool exited(DWORD timeoutMs, DWORD* exitCode);
@@ -34,4 +37,6 @@ public:
 
 private:
     HWND findMainWindow() const;
+
+    std::vector<void*> drops_;
 };

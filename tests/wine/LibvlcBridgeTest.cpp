@@ -381,6 +381,42 @@ TEST_F(LibvlcBridgeTest, NonAsciiPathPlaysLetterboxedWithSampleAspectApplied)
     EXPECT_EQ(log.count(libvlc_MediaPlayerEncounteredError), 0);
 }
 
+// Plain-colour clips whose pictures reach the output in less common shapes each fill exactly
+// their letterbox in the 640x360 surface: the visible size is asked for, not the decoder's
+// padded buffer, and a picture stored turned a quarter comes out upright.
+TEST_F(LibvlcBridgeTest, EveryDecodedShapeFillsItsLetterbox)
+{
+    struct Case {
+        const wchar_t* clip;
+        int left, right, top, bottom;
+    };
+    const Case cases[] = {
+        { L"odd.mp4", 100, 539, 0, 359 },     // 175x143 in 4:4:4, padded to 176x162 by the decoder
+        { L"ten-bit.mp4", 80, 559, 0, 359 },  // 320x240 from a 10-bit source
+        { L"turned.mp4", 185, 454, 0, 359 },  // 320x240 stored turned: 240x320 upright
+        { L"cinepak.mp4", 80, 559, 0, 359 },  // Cinepak from RGB, decoded as 24-bit RGB
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(utf8(c.clip)));
+        play(c.clip);
+        ASSERT_TRUE(pumpUntil([&] { return libvlc_media_player_get_state(player) == libvlc_Playing; }, 15000));
+        ASSERT_TRUE(pumpUntil([&] { return showingPicture(); }, 15000))
+            << "state " << libvlc_media_player_get_state(player);
+        libvlc_media_player_pause(player);
+        ASSERT_TRUE(pumpUntil([&] { return libvlc_media_player_get_state(player) == libvlc_Paused; }, 5000));
+        Capture shot(videoChild());
+        const auto row = shot.litSpan(true, kSurfaceHeight / 2);
+        const auto column = shot.litSpan(false, kSurfaceWidth / 2);
+        EXPECT_NEAR(row.first, c.left, 2);
+        EXPECT_NEAR(row.second, c.right, 2);
+        EXPECT_NEAR(column.first, c.top, 2);
+        EXPECT_NEAR(column.second, c.bottom, 2);
+        libvlc_media_player_stop(player);
+        // The next clip's picture must not be mistaken for this one's.
+        ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(videoChild()); }, 5000));
+    }
+}
+
 TEST_F(LibvlcBridgeTest, ReleaseWhileEventsFlowServesCallbacksAndEndsDelivery)
 {
     attach({ libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPositionChanged, libvlc_MediaPlayerStopped });

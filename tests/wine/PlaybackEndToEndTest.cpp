@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <algorithm>
+#include <cstdint>
 #include <set>
 #include <string>
 
@@ -51,6 +53,51 @@ size_t coloursOver(HWND window)
     }
     ReleaseDC(nullptr, screen);
     return colours.size();
+}
+
+// First and last non-dark pixel on screen along the middle row and the middle column of a window.
+struct LitSpans {
+    int left = -1, right = -1, top = -1, bottom = -1;
+};
+
+LitSpans litSpansOver(HWND window)
+{
+    RECT rc;
+    GetWindowRect(window, &rc);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+    const auto lit = [&](int x, int y) {
+        const uint32_t p = static_cast<const uint32_t*>(bits)[size_t(y) * w + x];
+        return (p & 0xff) > 24 || ((p >> 8) & 0xff) > 24 || ((p >> 16) & 0xff) > 24;
+    };
+    LitSpans spans;
+    for (int x = 0; x < w; ++x)
+        if (lit(x, h / 2)) {
+            spans.left = spans.left < 0 ? x : spans.left;
+            spans.right = x;
+        }
+    for (int y = 0; y < h; ++y)
+        if (lit(w / 2, y)) {
+            spans.top = spans.top < 0 ? y : spans.top;
+            spans.bottom = y;
+        }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return spans;
 }
 
 class PlaybackEndToEndTest : public ::testing::Test {
@@ -109,6 +156,44 @@ TEST_F(PlaybackEndToEndTest, PlaysPausesSeeksAndAdvancesThroughTheFolder)
     Sleep(1000);
     EXPECT_EQ(player.caption(), L"Quillet 1.1") << "nothing plays after the last file";
 
+    EXPECT_EQ(player.close(), 0u);
+}
+
+TEST_F(PlaybackEndToEndTest, CinepakInMatroskaShowsItsPictureAndAnOddSizeFillsItsLetterbox)
+{
+    PlayerDriver player(runFolder);
+    ASSERT_NE(player.window, nullptr);
+    HWND surface = FindWindowExW(player.window, nullptr, L"Player_CtrlClass", nullptr);
+    ASSERT_NE(surface, nullptr);
+    ASSERT_TRUE(waitFor([&] { return player.caption() == L"Quillet 1.1"; }));
+    const size_t idleColours = coloursOver(surface);
+
+    ASSERT_TRUE(player.dropFile(clips + L"\\shapes\\cinepak.mp4"));
+    ASSERT_TRUE(waitFor([&] { return showsFile(player.caption(), L"cinepak.mp4"); }))
+        << testing::PrintToString(player.caption());
+    EXPECT_TRUE(waitFor([&] { return coloursOver(surface) > idleColours + 4; }, 10000))
+        << "idle " << idleColours << " now " << coloursOver(surface);
+
+    // 175x143 in the surface: the largest rectangle of that aspect, centred, all of it lit.
+    ASSERT_TRUE(player.dropFile(clips + L"\\shapes\\odd.mp4"));
+    ASSERT_TRUE(waitFor([&] { return showsFile(player.caption(), L"odd.mp4"); }))
+        << testing::PrintToString(player.caption());
+    player.command(IDM_PAUSE);
+    RECT area;
+    GetClientRect(surface, &area);
+    const int w = area.right, h = area.bottom;
+    const int pictureW = std::min(w, h * 175 / 143), pictureH = std::min(h, w * 143 / 175);
+    const LitSpans expected = { (w - pictureW) / 2, (w - pictureW) / 2 + pictureW - 1, (h - pictureH) / 2,
+                                (h - pictureH) / 2 + pictureH - 1 };
+    LitSpans seen;
+    const bool fills = waitFor([&] {
+        seen = litSpansOver(surface);
+        return std::abs(seen.left - expected.left) <= 2 && std::abs(seen.right - expected.right) <= 2
+               && std::abs(seen.top - expected.top) <= 2 && std::abs(seen.bottom - expected.bottom) <= 2;
+    }, 10000);
+    EXPECT_TRUE(fills) << "in " << w << "x" << h << ": columns " << seen.left << ".." << seen.right << " rows "
+                       << seen.top << ".." << seen.bottom << ", expected " << expected.left << ".."
+                       << expected.right << " and " << expected.top << ".." << expected.bottom;
     EXPECT_EQ(player.close(), 0u);
 }
 

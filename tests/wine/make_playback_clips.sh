@@ -1,9 +1,12 @@
 #!/bin/sh
 # Makes the folder of clips the end-to-end playback tests play: an 8 s test picture, then two
-# 2 s clips, one of them under a name outside ASCII. Paths sort in that order.
+# 2 s clips, one of them under a name outside ASCII. Paths sort in that order. In shapes/, out of
+# the folder's playlist: Cinepak from an RGB source in Matroska (its track stored the
+# Video-for-Windows way, see make_clips.sh), and a plain-colour clip of an odd size.
 set -eu
 out=$1
 mkdir -p "$out"
+here=$(cd "$(dirname "$0")" && pwd)
 cd "$out"
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 clip() { # name seconds source
@@ -13,3 +16,11 @@ clip() { # name seconds source
 clip a.mp4 8 testsrc
 clip 'b-vidéo.mp4' 2 testsrc2
 clip c.mp4 2 smptebars
+mkdir -p shapes
+[ -s shapes/cinepak-qt.mkv ] || ff -f lavfi -i testsrc=duration=6:size=320x240:rate=25 \
+  -f lavfi -i sine=frequency=440:duration=6 -pix_fmt rgb24 -c:v cinepak -c:a aac -shortest \
+  -f matroska -write_crc32 0 shapes/cinepak-qt.mkv
+[ -s shapes/cinepak.mp4 ] || python3 "$here/matroska_vfw.py" shapes/cinepak-qt.mkv shapes/cinepak.mp4 320 240 cvid
+[ -s shapes/odd.mp4 ] || ff -f lavfi -i color=c=0x3080e0:size=176x144:rate=25:duration=6 \
+  -f lavfi -i sine=frequency=550:duration=6 -vf format=yuv444p,crop=175:143:0:0 -c:v libx264 \
+  -c:a aac -shortest shapes/odd.mp4

@@ -11,8 +11,10 @@
 #define MAX_WIDTH 1920
 #define MAX_HEIGHT 1088
 /* How often the painter looks at the parent's size and the player's state, which send no
-   notification it could wait for. */
+   notification it could wait for: often while a picture plays, seldom while one is paused. With
+   no picture to show it only waits: the next one wakes it. */
 #define POLL_MS 40
+#define PAUSED_POLL_MS 200
 
 static const WCHAR window_class[] = L"LibvlcBridgeVideo";
 
@@ -49,11 +51,26 @@ static struct video *videos;
 
 /* ---- Picture format: asked on libVLC's video thread ------------------------------------------ */
 
-/* libVLC 3 proposes a padded size and scales into it, which distorts the picture by a few percent;
-   ask for the visible size of the video track instead, with its sample aspect applied so that
-   square pixels come out. Runs on libVLC's video thread, which must not wait for the player's
-   input lock (stop holds it while waiting for this thread): hence the media's own track list
-   rather than the player's selected-track query. An mp4 has one video track. */
+/* The track's visible size as the picture arrives: turned a quarter when the track is stored
+   rotated, since libVLC turns the picture upright before handing it over. */
+static void oriented_size(const libvlc_video_track_t *video, uint64_t *width, uint64_t *height)
+{
+    *width = video->i_width;
+    *height = video->i_height;
+    if (video->i_orientation >= libvlc_video_orient_left_top) { /* the four transposing ones */
+        *width = video->i_height;
+        *height = video->i_width;
+    }
+}
+
+/* libVLC 3 proposes a padded size (the decoder's buffer, e.g. 320x258 for 320x240, 176x162 for
+   175x143) and scales the picture into whatever is asked, so asking the proposed size distorts
+   the picture and shows the padding. Ask for the visible size of the video track instead: the one
+   track whose upright size fits the proposal (with several video tracks, the one decoded is the
+   one whose buffer this is). No such track (a stream the demuxer could not size): keep the
+   proposal. Runs on libVLC's video thread, which must not wait for the player's input lock (stop
+   holds it while waiting for this thread): hence the media's own track list rather than the
+   player's selected-track query. */
 static void visible_size(libvlc_media_player_t *player, unsigned *width, unsigned *height)
 {
     libvlc_media_t *media = libvlc_media_player_get_media(player);
@@ -65,8 +82,15 @@ static void visible_size(libvlc_media_player_t *player, unsigned *width, unsigne
         const libvlc_video_track_t *video = tracks[i]->video;
         if (tracks[i]->i_type != libvlc_track_video || !video->i_width || !video->i_height)
             continue;
-        uint64_t w = video->i_width, h = video->i_height;
+        uint64_t w, h;
+        oriented_size(video, &w, &h);
+        if (w > *width || h > *height)
+            continue;
         unsigned num = video->i_sar_num, den = video->i_sar_den;
+        if (video->i_orientation >= libvlc_video_orient_left_top) {
+            num = video->i_sar_den; /* the pixels turn with the picture */
+            den = video->i_sar_num;
+        }
         if (num && den && num > den)
             w = (w * num + den / 2) / den;
         else if (num && den && num < den)
@@ -365,15 +389,17 @@ static void place_child(HWND child, const RECT *area)
     InvalidateRect(child, NULL, FALSE);
 }
 
-/* Follows the player's state and the parent's size, and paints a new picture at once. */
-static void update(struct video *v)
+/* Follows the player's state and the parent's size, and paints a new picture at once. Returns
+   how long the painter may wait for the next picture before it has to look again. */
+static DWORD update(struct video *v)
 {
     HWND child = v->child;
     RECT target;
     if (!child || !GetClientRect(v->parent, &target))
-        return;
+        return INFINITE;
 
-    int active = is_active(libvlc_media_player_get_state(v->player));
+    libvlc_state_t state = libvlc_media_player_get_state(v->player);
+    int active = is_active(state);
     pthread_mutex_lock(&v->lock);
     if (!active)
         v->front_valid = v->ready_fresh = 0; /* never show an old file's last picture again */
@@ -383,7 +409,7 @@ static void update(struct video *v)
     if (!have) {
         if (IsWindowVisible(child))
             hide_child(child, v->parent);
-        return;
+        return INFINITE;
     }
     RECT now;
     GetWindowRect(child, &now);
@@ -402,6 +428,7 @@ static void update(struct video *v)
         }
         release_frame(v);
     }
+    return state == libvlc_Paused ? PAUSED_POLL_MS : POLL_MS;
 }
 
 static DWORD WINAPI painter_main(void *arg)
@@ -411,13 +438,14 @@ static DWORD WINAPI painter_main(void *arg)
     v->child = CreateWindowExW(WS_EX_NOPARENTNOTIFY, window_class, L"",
                                WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS, 0, 0, 0, 0, v->parent,
                                NULL, bridge_module, v);
+    DWORD wait = POLL_MS;
     while (!v->painter_quit) {
-        MsgWaitForMultipleObjects(1, &v->wake, FALSE, POLL_MS, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(1, &v->wake, FALSE, wait, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
         if (!v->painter_quit)
-            update(v);
+            wait = update(v);
     }
     if (v->child) {
         if (IsWindowVisible(v->child))

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# CPU time of Quillet.exe at rest (nothing opened, and a file paused), with the system's libVLC
+# (the Wine bridge). idle_bench prints the figures from GetProcessTimes where that answers; for
+# each it does not, this script reads the process's CPU time from the Linux side at the marks
+# idle_bench prints. Needs the Wine environment that scripts/bench.sh sets up.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${QUILLET_BUILD_DIR:?}
+if [ ! -f "$build/run/libvlc.dll.so" ]; then
+  echo "# idle: the libVLC bridge is not built; skipped"
+  exit 0
+fi
+. "$root/scripts/lib/wine-process.sh"
+
+clips="$build/bench-clips"
+mkdir -p "$clips"
+[ -s "$clips/idle.mp4" ] || ffmpeg -nostdin -hide_banner -loglevel error -y \
+  -f lavfi -i testsrc=duration=60:size=640x360:rate=25 -f lavfi -i sine=frequency=440:duration=60 \
+  -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$clips/idle.mp4"
+winpath() { echo "Z:$1" | tr '/' '\\'; }
+export WINEDLLPATH="$build/run"
+
+declare -A cpu at printed
+status=0
+while IFS= read -r line; do
+  line=${line%$'\r'}
+  case $line in
+    "mark: "*)
+      mark=${line#mark: }
+      pid=$(wine_process_pid Quillet.exe) || { echo "# idle: no Linux process found for Quillet.exe"; status=1; continue; }
+      cpu[$mark]=$(wine_process_cpu_ms "$pid")
+      at[$mark]=$(date +%s%N)
+      ;;
+    *)
+      echo "$line"
+      printed[${line%%:*}]=1
+      ;;
+  esac
+done < <(cd "$build/bin" && wine idle_bench.exe "$(winpath "$build/run")" "$(winpath "$clips/idle.mp4")" </dev/null)
+
+for pair in idle:idle-cpu-ms-per-s paused:idle-cpu-paused-ms-per-s; do
+  mark=${pair%%:*} figure=${pair#*:}
+  # Also where GetProcessTimes answered: Wine may answer with times that never move.
+  [ -n "${printed[$figure]:-}" ] && figure=$figure-linux
+  if [ -z "${cpu[$mark-start]:-}" ] || [ -z "${cpu[$mark-end]:-}" ]; then
+    status=1
+    continue
+  fi
+  awk -v name="$figure" -v ms=$((cpu[$mark-end] - cpu[$mark-start])) \
+      -v ns=$((at[$mark-end] - at[$mark-start])) 'BEGIN { printf "%s: %.1f\n", name, ms * 1e9 / ns }'
+done
+exit $status
