@@ -14,6 +14,12 @@
 namespace {
 
 const wchar_t configFileName[] = L"\\tellanupdate.conf";
+// The check runs while the host starts and nothing of it is on screen yet: however the server
+// behaves, the host gets its answer within this time, and a check that runs out counts as no
+// update.
+const int32_t checkTimeLimitMs = 10000;
+// Far more than any reply of the update service; a longer body is no reply of ours.
+const uint32_t maxReplyBytes = 1024 * 1024;
 
 std::wstring textParam(long value)
 {
@@ -58,6 +64,7 @@ void Updater::readUrlFromConfig(const std::wstring& configPath)
 
 bool Updater::haveNew(bool useInterval)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(checkTimeLimitMs);
     if (useInterval) {
         SYSTEMTIME now;
         GetLocalTime(&now);
@@ -67,7 +74,7 @@ bool Updater::haveNew(bool useInterval)
     if (updateUrl.empty())
         readUrlFromConfig(hostConfigPath());
     std::wstring reply;
-    if (updateUrl.empty() || !askServer(reply))
+    if (updateUrl.empty() || !askServer(reply, deadline))
         return false;
     UpdateReply offer = UpdateReply::parse(reply, productId);
     latestVersionCode = offer.versionCode;
@@ -125,9 +132,15 @@ std::wstring Updater::questionText() const
            L".\nDo you want to download it?";
 }
 
-bool Updater::askServer(std::wstring& reply) const
+bool Updater::askServer(std::wstring& reply, std::chrono::steady_clock::time_point deadline) const
 {
+    using namespace std::chrono;
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (left <= 0)
+        return false;
     HttpClient client(updateUrl);
+    client.totalTimeout = static_cast<int32_t>(left);
+    client.maxBodySize = maxReplyBytes;
     if (!client.send(L"GET"))
         return false;
     reply = client.responseText();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -55,6 +56,6 @@ public:
     std::wstring installerPath;
 
 private:
-    bool askServer(std::wstring& reply) const;
+    bool askServer(std::wstring& reply, std::chrono::steady_clock::time_point deadline) const;
     bool askUser() const;
 };
