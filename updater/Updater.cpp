@@ -8,6 +8,7 @@
 #include "updater/DownloadDialog.h"
 #include "common/UniqueHandle.h"
 #include "updater/UpdateReply.h"
+#include "updater/VersionLabel.h"
 #include "updater/http/HttpClient.h"
 #include "updater/tellanupdate.h"
 
@@ -128,7 +129,7 @@ std::wstring Updater::hostConfigPath()
 
 std::wstring Updater::questionText() const
 {
-    return L"There is a new version - " + latestVersionName + L" of " + displayName +
+    return L"There is a new version - " + VersionLabel::forQuestion(latestVersionName) + L" of " + displayName +
            L".\nDo you want to download it?";
 }
 

@@ -114,6 +114,35 @@ TEST_F(UpdateCheckTest, BlanksAroundTheVersionNameAreKept)
               L"There is a new version -   1.5 beta  of Quillet.\nDo you want to download it?");
 }
 
+// The server writes the version name, so it may not add lines, turn the text around, or run on.
+TEST_F(UpdateCheckTest, TheQuestionShowsTheVersionNameWithoutLinesOrDirectionChangesAndCut)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response = reply(
+            "<Quillet><version_code>1</version_code><version_name>4.0\r\n\r\nSecurity notice: say Yes"
+            "\xE2\x80\xAE" "exe.\xE2\x81\xA6x\xE2\x80\x8F\tz</version_name></Quillet>");
+        response.head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
+                        std::to_string(response.body.size()) + "\r\n";
+        return response;
+    });
+    Updater updater(nullptr);
+    configure(updater, 1, server.url(L"/u"));
+    EXPECT_FALSE(updater.haveNew(false));
+    EXPECT_EQ(updater.questionText(),
+              L"There is a new version - 4.0Security notice: say Yesexe.xz of Quillet.\nDo you want to download it?");
+
+    updater.latestVersionName = std::wstring(70, L'7');
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(61, L'7') +
+                                          L"... of Quillet.\nDo you want to download it?");
+    updater.latestVersionName = std::wstring(64, L'6');
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(64, L'6') +
+                                          L" of Quillet.\nDo you want to download it?");
+    // A character of two UTF-16 units is not split by the cut.
+    updater.latestVersionName = std::wstring(60, L'a') + L"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00";
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(60, L'a') +
+                                          L"... of Quillet.\nDo you want to download it?");
+}
+
 TEST_F(UpdateCheckTest, AnErrorPageIsAReplyWithoutFields)
 {
     LoopbackServer server([](const LoopbackServer::Request&) {
