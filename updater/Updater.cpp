@@ -88,16 +88,12 @@ bool Updater::download() { return DownloadDialog::run(*this); }
 
 bool Updater::install()
 {
-    // Only a download that finished leaves a whole installer behind; a file found after a
-    // failed one is not worth starting.
-    if (installerPath.empty() || downloadState != DownloadFinished)
+    // Only a download that finished leaves an installer, held open read-only since its last byte
+    // arrived; the file at the path now is the one that was downloaded.
+    if (installerPath.empty() || downloadState != DownloadFinished || !installerFile)
         return false;
-    UniqueFile file(CreateFileW(installerPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    file.reset();
     const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
+    installerFile.reset();  // started or not, its guard is no longer needed
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/UniqueHandle.h"
+
 class Updater {
 public:
     enum DownloadState : long { DownloadNone = 0, DownloadRunning = 1, DownloadFinished = 2, DownloadFailed = 4 };
@@ -54,6 +56,9 @@ public:
     std::atomic<uint32_t> totalBytes{0};
     std::atomic<uint32_t> receivedBytes{0};
     std::wstring installerPath;
+    // The finished installer, open read-only with nobody allowed to write it, from the end of
+    // the download until it has been started, so that it can't be changed or replaced between.
+    UniqueFile installerFile;
 
 private:
     bool askServer(std::wstring& reply, std::chrono::steady_clock::time_point deadline) const;
