@@ -7,8 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/deps.sh
-build=${QUILLET_BUILD_DIR:-$root/build/mingw}
-cmake --preset mingw -B "$build" >/dev/null
+. scripts/lib/host-arch.sh
+preset=$(quillet_preset)
+build=${QUILLET_BUILD_DIR:-$root/build/$preset}
+cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2 >/dev/null
 
 . scripts/lib/wine-env.sh

@@ -2,15 +2,17 @@
 # Builds Quillet and starts it under Wine, installing what is missing first. With the Linux
 # libVLC bridge built it plays real video; otherwise it runs on the libVLC test double.
 # Without a display it runs on Xvfb, plays a short test clip (with the bridge), writes a
-# screenshot of the window (build/mingw/screenshot.png, or the path in QUILLET_SCREENSHOT) and
+# screenshot of the window (build/mingw/screenshot.png on a 32-bit capable machine, or the path in QUILLET_SCREENSHOT) and
 # closes the player again.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/deps.sh
-build=${QUILLET_BUILD_DIR:-$root/build/mingw}
-cmake --preset mingw -B "$build" >/dev/null
+. scripts/lib/host-arch.sh
+preset=$(quillet_preset)
+build=${QUILLET_BUILD_DIR:-$root/build/$preset}
+cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2
 
 if [ -f "$build/run/libvlc.dll.so" ] && [ -f "$build/run/Quillet.exe" ]; then

@@ -4,7 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-build=${QUILLET_BUILD_DIR:-$root/build/mingw}
+. scripts/lib/host-arch.sh
+preset=$(quillet_preset)
+build=${QUILLET_BUILD_DIR:-$root/build/$preset}
 cmake --build "$build" -j2 --target shot_driver quillet_run libvlc_bridge >/dev/null
 
 . scripts/lib/wine-env.sh

@@ -10,13 +10,15 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/deps.sh
-build=${QUILLET_BUILD_DIR:-$root/build/mingw}
+. scripts/lib/host-arch.sh
+preset=$(quillet_preset)
+build=${QUILLET_BUILD_DIR:-$root/build/$preset}
 
 if [ -f scripts/check-art.sh ]; then
   bash scripts/check-art.sh
 fi
 
-cmake --preset mingw -B "$build" >/dev/null
+cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2
 
 . scripts/lib/wine-env.sh

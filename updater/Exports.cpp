@@ -50,7 +50,7 @@ int __cdecl tellanup_release(void* handle)
     });
 }
 
-int __cdecl tellanup_setParam(void* handle, int index, long value)
+int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR value)
 {
     return guarded(handle, [&](Updater& updater) {
         updater.setParam(index, value);

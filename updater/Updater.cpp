@@ -22,7 +22,7 @@ const int32_t checkTimeLimitMs = 10000;
 // Far more than any reply of the update service; a longer body is no reply of ours.
 const uint32_t maxReplyBytes = 1024 * 1024;
 
-std::wstring textParam(long value)
+std::wstring textParam(LONG_PTR value)
 {
     const wchar_t* text = reinterpret_cast<const wchar_t*>(static_cast<LONG_PTR>(value));
     return text ? std::wstring(text) : std::wstring();
@@ -37,7 +37,7 @@ CheckInterval::Moment momentOf(const SYSTEMTIME& time)
 
 Updater::Updater(HWND owner) : ownerWindow(owner) {}
 
-void Updater::setParam(int index, long value)
+void Updater::setParam(int index, LONG_PTR value)
 {
     switch (index) {
     case TELLANUP_PARAM_REGISTRY_KEY: registryKeyName = textParam(value); break;

@@ -20,7 +20,7 @@ public:
     Updater& operator=(const Updater&) = delete;
 
     // Stores one parameter; unknown indices are ignored. Text values point to wide strings.
-    void setParam(int index, long value);
+    void setParam(int index, LONG_PTR value);
     // Takes the update URL from a configuration file; keeps the current one when it has none.
     void readUrlFromConfig(const std::wstring& configPath);
 

@@ -53,7 +53,7 @@ TELLANUP_API int __cdecl tellanup_release(void* handle);
 /* Stores one parameter (see the indices above); unknown indices are ignored. Always 1 for a
    non-null handle. Index 7 reads the file at once and keeps the current URL when the file has
    none. Does not block beyond that file read. */
-TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, long value);
+TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR value);
 
 /* Asks the update server whether a newer version exists and, when it does, asks the user with a
    Yes/No question. 1 only when a newer version exists and the user answered Yes; 0 otherwise

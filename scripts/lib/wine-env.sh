@@ -11,14 +11,34 @@ wine_free_display() {
   echo "$n"
 }
 
+. "$(dirname "${BASH_SOURCE[0]}")/host-arch.sh"
+
+# Where 32-bit programs cannot run, `wine` (and `wine-stable`, which wineboot calls) must mean the
+# 64-bit loader: Debian's wine script would pick the 32-bit one because it is installed.
+wine_pick_loader() {
+  if [ "$(quillet_host_bits)" = 32 ]; then
+    export WINEARCH=win32
+    return 0
+  fi
+  export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  mkdir -p "$1/loader"
+  local name
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$1/loader/$name"
+    chmod +x "$1/loader/$name"
+  done
+  case ":$PATH:" in *":$1/loader:"*) ;; *) export PATH="$1/loader:$PATH" ;; esac
+}
+
 wine_up() {
   local state=$1 mode=${2:-fresh} display=${3:-xvfb} desktop=${4:-desktop}
   mkdir -p "$state"
   state=$(cd "$state" && pwd) # Wine wants an absolute prefix path
   export WINEPREFIX="$state/prefix"
-  export WINEARCH=win32
+  wine_pick_loader "$state"
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # A crashing program ends at once instead of waiting in a debugger until the test times out.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   # Only loopback is ever reached; Wine's HTTP stacks would follow a proxy from the environment.
   unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy all_proxy ALL_PROXY no_proxy NO_PROXY
 

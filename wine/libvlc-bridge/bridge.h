@@ -13,12 +13,16 @@ extern HINSTANCE bridge_module;
    callbacks may SendMessage to the thread that is waiting for them to finish. */
 void bridge_wait_serving(HANDLE handle);
 
+/* The player's event callback. It is Windows code, so it has the Windows calling convention,
+   which on 64-bit differs from the Linux one libvlc_callback_t carries. */
+typedef void (CDECL *player_callback_t)(const struct libvlc_event_t *event, void *data);
+
 /* Event relay. libVLC raises events on pthreads Wine does not know; these functions queue them
    and call the player's callbacks on a Wine thread instead. */
 int events_attach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                  libvlc_callback_t callback, void *data);
+                  player_callback_t callback, void *data);
 void events_detach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                   libvlc_callback_t callback, void *data);
+                   player_callback_t callback, void *data);
 /* Detaches everything attached to `manager`, drops its queued events and waits until none of its
    callbacks runs any more (unless called from inside one of them). */
 void events_forget(libvlc_event_manager_t *manager);

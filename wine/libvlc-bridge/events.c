@@ -13,7 +13,7 @@ struct attachment {
     struct attachment *next;
     libvlc_event_manager_t *manager;
     libvlc_event_type_t type;
-    libvlc_callback_t callback; /* Windows code: only ever called on the dispatcher thread */
+    player_callback_t callback; /* Windows code: only ever called on the dispatcher thread */
     void *data;
 };
 
@@ -79,7 +79,7 @@ static DWORD WINAPI dispatcher_main(void *unused)
         if (!queue_head)
             queue_tail = NULL;
         queue_length--;
-        libvlc_callback_t callback = node->owner->callback;
+        player_callback_t callback = node->owner->callback;
         void *data = node->owner->data;
         running = node->owner;
         ResetEvent(callback_finished);
@@ -182,7 +182,7 @@ static struct attachment *unlink_attachments(int (*matches)(const struct attachm
 struct attach_key {
     libvlc_event_manager_t *manager;
     libvlc_event_type_t type;
-    libvlc_callback_t callback;
+    player_callback_t callback;
     void *data;
 };
 
@@ -194,7 +194,7 @@ static int is_same_attach(const struct attachment *a, const void *key)
 }
 
 int events_attach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                  libvlc_callback_t callback, void *data)
+                  player_callback_t callback, void *data)
 {
     if (!manager || !callback || !start_dispatcher())
         return -1;
@@ -235,7 +235,7 @@ static void retire(struct attachment *taken, int (*matches)(const struct attachm
 }
 
 void events_detach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                   libvlc_callback_t callback, void *data)
+                   player_callback_t callback, void *data)
 {
     struct attach_key key = { manager, type, callback, data };
     struct attachment *a = unlink_attachments(is_same_attach, &key, 0);

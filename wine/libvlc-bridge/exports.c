@@ -252,13 +252,13 @@ int CDECL bridge_libvlc_audio_set_volume(libvlc_media_player_t *player, int volu
 /* ---- Events ---------------------------------------------------------------------------------- */
 
 int CDECL bridge_libvlc_event_attach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                                     libvlc_callback_t callback, void *data)
+                                     player_callback_t callback, void *data)
 {
     return events_attach(manager, type, callback, data);
 }
 
 void CDECL bridge_libvlc_event_detach(libvlc_event_manager_t *manager, libvlc_event_type_t type,
-                                      libvlc_callback_t callback, void *data)
+                                      player_callback_t callback, void *data)
 {
     events_detach(manager, type, callback, data);
 }
