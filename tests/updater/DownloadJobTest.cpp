@@ -293,6 +293,7 @@ TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyOverHttpAndOnlyFiveTimes)
     EXPECT_EQ(written, data);
     ASSERT_EQ(server.requestCount(), 2);
     EXPECT_EQ(server.requests()[1].target, "/files/setup.exe");
+    ASSERT_TRUE(DeleteFileW(target.c_str()));  // each job makes its file anew
 
     for (const wchar_t* path : {L"/secure", L"/far", L"/loop"}) {
         const int before = server.requestCount();
