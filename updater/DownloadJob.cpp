@@ -1,6 +1,7 @@
-// DownloadJob: one file fetched over plain HTTP with WinINet into a local file.
+// DownloadJob: one file fetched over plain HTTP with WinINet into a local file of its own.
 #include "updater/DownloadJob.h"
 
+#include "updater/DecimalText.h"
 #include "updater/DownloadProgress.h"
 
 namespace {
@@ -9,23 +10,6 @@ const wchar_t agentName[] = L"nsInstall";
 const DWORD chunkSize = 1024;
 
 void CALLBACK ignoreStatus(HINTERNET, DWORD_PTR, DWORD, LPVOID, DWORD) {}
-
-// A decimal number of at most 32 bits, nothing else; false for anything else.
-bool parseNumber(const wchar_t* text, uint32_t& number)
-{
-    uint64_t value = 0;
-    if (*text == L'\0')
-        return false;
-    for (; *text; ++text) {
-        if (*text < L'0' || *text > L'9')
-            return false;
-        value = value * 10 + static_cast<uint64_t>(*text - L'0');
-        if (value > UINT32_MAX)
-            return false;
-    }
-    number = static_cast<uint32_t>(value);
-    return true;
-}
 
 } // namespace
 
@@ -39,22 +23,20 @@ DownloadJob::~DownloadJob() { cleanup(); }
 
 bool DownloadJob::prepare()
 {
-    urlParts = URL_COMPONENTSW{};
-    urlParts.dwStructSize = sizeof(urlParts);
-    urlParts.lpszHostName = hostName;
-    urlParts.dwHostNameLength = ARRAYSIZE(hostName);
-    urlParts.lpszUrlPath = urlPath;
-    urlParts.dwUrlPathLength = ARRAYSIZE(urlPath);
-    if (!InternetCrackUrlW(sourceUrl.c_str(), 0, 0, &urlParts))
+    if (!RedirectRule::mayFetch(RedirectRule::schemeOf(sourceUrl)) || !crack(sourceUrl))
         return false;
-    // Only plain http is fetched: the request below is never a secure one, and letting an https
-    // address through would send it unencrypted to the https port or to another service.
-    if (urlParts.nScheme != INTERNET_SCHEME_HTTP || hostName[0] == L'\0')
-        return false;
-    file.reset(CreateFileW(localPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+    currentUrl = sourceUrl;
+    // Always a new file: never one, or a link, that someone put at this name beforehand. Others
+    // may read it, but nobody may write it while the installer arrives.
+    file.reset(CreateFileW(localPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    fileCreated = static_cast<bool>(file);
-    return fileCreated;
+    if (!file) {
+        const DWORD error = GetLastError();
+        nameTaken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+        return false;
+    }
+    fileCreated = true;
+    return true;
 }
 
 bool DownloadJob::open()
@@ -67,24 +49,7 @@ bool DownloadJob::open()
     applyTimeouts(root.get());
     if (InternetSetStatusCallbackW(root.get(), ignoreStatus) == INTERNET_INVALID_STATUS_CALLBACK)
         return false;
-    if (!goOn(DownloadProgress::connecting))
-        return false;
-    connection.reset(InternetConnectW(root.get(), hostName, urlParts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP,
-                                      0, reinterpret_cast<DWORD_PTR>(this)));
-    if (!connection || aborted)
-        return false;
-    applyTimeouts(connection.get());
-    if (!goOn(DownloadProgress::connecting))
-        return false;
-    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-    const wchar_t* path = urlPath[0] ? urlPath : L"/";
-    request.reset(HttpOpenRequestW(connection.get(), nullptr, path, nullptr, nullptr, acceptTypes,
-                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION,
-                                   reinterpret_cast<DWORD_PTR>(this)));
-    if (!request || aborted)
-        return false;
-    applyTimeouts(request.get());
-    return true;
+    return openRequest();
 }
 
 bool DownloadJob::send()
@@ -100,14 +65,22 @@ bool DownloadJob::send()
             aborted = true;
             return false;
         }
-        if (status == HTTP_STATUS_OK)
-            return true;
-        if (status != HTTP_STATUS_DENIED && status != HTTP_STATUS_PROXY_AUTH_REQ)
+        switch (status) {
+        case HTTP_STATUS_OK: return true;
+        case 301: case 302: case 303: case 307: case 308:
+            if (!followRedirect())
+                return false;
+            break;
+        case HTTP_STATUS_PROXY_AUTH_REQ:
+            // Our own proxy asks; the body is only its refusal, never the installer.
+            if (!discardRefusal() || !askForCredentials(answer))
+                return false;
+            break;
+        default:
+            // 401 included: a server's own password prompt would show a text of its choosing and
+            // send what the user types in the clear.
             return false;
-        // Without new credentials the body is only the server's refusal, never the installer.
-        discardBody();
-        if (!askForCredentials(answer))
-            return false;
+        }
     }
 }
 
@@ -115,8 +88,15 @@ bool DownloadJob::receive()
 {
     if (!goOn(DownloadProgress::length, 0))
         return false;
+    bool known = false;
     uint32_t length = 0;
-    if (queryNumber(HTTP_QUERY_CONTENT_LENGTH, length)) {
+    if (!queryLength(known, length))
+        return false;
+    // Without a length only a chunked body says where it ends; one that ends when the connection
+    // closes can't be told from one cut off.
+    if (!known && !isChunked())
+        return false;
+    if (known) {
         announcedLength = length;
         if (!goOn(DownloadProgress::length, length))
             return false;
@@ -131,7 +111,7 @@ bool DownloadJob::receive()
             return false;
         if (read == 0)
             break;
-        if (read > UINT32_MAX - total || !writeChunk(chunk, read))
+        if (read > maxFileBytes - total || !writeChunk(chunk, read))
             return false;
         total += read;
         if (!goOn(DownloadProgress::data, total))
@@ -139,10 +119,9 @@ bool DownloadJob::receive()
     }
     // A connection that ends early also ends with an empty read: only the announced length tells
     // a whole installer from a cut-off one. An empty body is no installer at all.
-    if (total == 0 || (announcedLength != 0 && total != announcedLength))
+    if (total == 0 || (known && total != announcedLength))
         return false;
-    completed = true;
-    return true;
+    return seal();
 }
 
 void DownloadJob::cleanup()
@@ -172,22 +151,134 @@ bool DownloadJob::goOn(int stage, uint32_t value)
     return false;
 }
 
-bool DownloadJob::queryNumber(DWORD info, uint32_t& number) const
+bool DownloadJob::crack(const std::wstring& url)
 {
-    wchar_t text[16] = L"";
-    DWORD size = sizeof(text);
-    if (!HttpQueryInfoW(request.get(), info, text, &size, nullptr))
+    urlParts = URL_COMPONENTSW{};
+    urlParts.dwStructSize = sizeof(urlParts);
+    urlParts.lpszHostName = hostName;
+    urlParts.dwHostNameLength = ARRAYSIZE(hostName);
+    urlParts.lpszUrlPath = urlPath;
+    urlParts.dwUrlPathLength = ARRAYSIZE(urlPath);
+    if (!InternetCrackUrlW(url.c_str(), 0, 0, &urlParts))
         return false;
-    text[ARRAYSIZE(text) - 1] = L'\0';
-    return parseNumber(text, number);
+    // The request below is never a secure one: whatever the text said, only http goes on.
+    return urlParts.nScheme == INTERNET_SCHEME_HTTP && hostName[0] != L'\0';
 }
 
-void DownloadJob::discardBody()
+// A connection and a request to the current URL, replacing any earlier ones.
+bool DownloadJob::openRequest()
 {
-    char scrap[50];
-    DWORD read = 0;
-    while (InternetReadFile(request.get(), scrap, sizeof(scrap), &read) && read != 0) {
+    request.reset();
+    connection.reset();
+    if (!goOn(DownloadProgress::connecting))
+        return false;
+    connection.reset(InternetConnectW(root.get(), hostName, urlParts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                                      0, reinterpret_cast<DWORD_PTR>(this)));
+    if (!connection || aborted)
+        return false;
+    applyTimeouts(connection.get());
+    if (!goOn(DownloadProgress::connecting))
+        return false;
+    const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+    const wchar_t* path = urlPath[0] ? urlPath : L"/";
+    // Redirects are followed here, not by WinINet, which would follow them anywhere.
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION |
+                        INTERNET_FLAG_NO_AUTO_REDIRECT;
+    request.reset(HttpOpenRequestW(connection.get(), nullptr, path, nullptr, nullptr, acceptTypes, flags,
+                                   reinterpret_cast<DWORD_PTR>(this)));
+    if (!request || aborted)
+        return false;
+    applyTimeouts(request.get());
+    return true;
+}
+
+bool DownloadJob::queryText(DWORD info, std::wstring& text) const
+{
+    const DWORD maxBytes = 16 * 1024;
+    DWORD size = 0;
+    if (HttpQueryInfoW(request.get(), info, nullptr, &size, nullptr) || GetLastError() != ERROR_INSUFFICIENT_BUFFER ||
+        size > maxBytes)
+        return false;
+    std::wstring buffer(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    if (!HttpQueryInfoW(request.get(), info, &buffer[0], &size, nullptr))
+        return false;
+    buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+    text.swap(buffer);
+    return true;
+}
+
+bool DownloadJob::queryNumber(DWORD info, uint32_t& number) const
+{
+    std::wstring text;
+    uint64_t value = 0;
+    if (!queryText(info, text) || !DecimalText::parseWhole(text, UINT32_MAX, value))
+        return false;
+    number = static_cast<uint32_t>(value);
+    return true;
+}
+
+// False when the length can't be trusted: a header too long or not a number of at most
+// maxFileBytes. A missing header is no length (known false), which is no failure by itself.
+bool DownloadJob::queryLength(bool& known, uint32_t& length) const
+{
+    wchar_t text[32] = L"";
+    DWORD size = sizeof(text);
+    known = false;
+    if (!HttpQueryInfoW(request.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr))
+        return GetLastError() == ERROR_HTTP_HEADER_NOT_FOUND;
+    uint64_t value = 0;
+    if (!DecimalText::parseWhole(std::wstring_view(text, wcsnlen(text, ARRAYSIZE(text))), maxFileBytes, value))
+        return false;
+    known = true;
+    length = static_cast<uint32_t>(value);
+    return true;
+}
+
+bool DownloadJob::isChunked() const
+{
+    std::wstring coding;
+    if (!queryText(HTTP_QUERY_TRANSFER_ENCODING, coding))
+        return false;
+    for (wchar_t& c : coding)
+        c = c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+    return coding.find(L"chunked") != std::wstring::npos;
+}
+
+// Reads a refusal's body to its end, up to maxRefusalBytes; a longer one ends the download.
+bool DownloadJob::discardRefusal()
+{
+    char scrap[chunkSize];
+    uint32_t total = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!InternetReadFile(request.get(), scrap, sizeof(scrap), &read))
+            return false;
+        if (read == 0)
+            return true;
+        total += read;
+        if (total > maxRefusalBytes || !goOn(DownloadProgress::statusRead))
+            return false;
     }
+}
+
+bool DownloadJob::followRedirect()
+{
+    if (++redirects > RedirectRule::maxRedirects)
+        return false;
+    std::wstring location;
+    if (!queryText(HTTP_QUERY_LOCATION, location) || location.empty())
+        return false;
+    std::wstring target(INTERNET_MAX_URL_LENGTH + 1, L'\0');
+    DWORD size = static_cast<DWORD>(target.size());
+    if (!InternetCombineUrlW(currentUrl.c_str(), location.c_str(), &target[0], &size, ICU_NO_ENCODE))
+        return false;
+    target.resize(size);
+    const RedirectRule::Scheme from = RedirectRule::schemeOf(currentUrl);
+    if (!RedirectRule::mayFollow(from, RedirectRule::schemeOf(target)) || !crack(target))
+        return false;
+    currentUrl = target;
+    return openRequest();
 }
 
 bool DownloadJob::askForCredentials(INT_PTR owner)
@@ -214,4 +305,25 @@ bool DownloadJob::writeChunk(const char* data, DWORD size)
 {
     DWORD written = 0;
     return file && WriteFile(file.get(), data, size, &written, nullptr) && written == size;
+}
+
+// Trades the write handle for a read-only one that nobody may write through, and makes sure it
+// is the same file: one put in its place between the two handles is refused.
+bool DownloadJob::seal()
+{
+    BY_HANDLE_FILE_INFORMATION written{};
+    BY_HANDLE_FILE_INFORMATION reopened{};
+    if (!GetFileInformationByHandle(file.get(), &written))
+        return false;
+    file.reset();
+    sealedFile.reset(CreateFileW(localPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!sealedFile || !GetFileInformationByHandle(sealedFile.get(), &reopened) ||
+        written.dwVolumeSerialNumber != reopened.dwVolumeSerialNumber ||
+        written.nFileIndexHigh != reopened.nFileIndexHigh || written.nFileIndexLow != reopened.nFileIndexLow) {
+        sealedFile.reset();
+        return false;
+    }
+    completed = true;
+    return true;
 }

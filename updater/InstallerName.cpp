@@ -17,7 +17,9 @@ std::wstring InstallerName::fromUrl(const std::wstring& url)
     const size_t query = name.find(L'?');
     if (query != std::wstring::npos)
         name.erase(query);
-    if (name.empty() || name == L"." || name == L"..")
+    // Windows drops a trailing dot or blank when it opens a file, so such a name would name
+    // another file than the one checked here.
+    if (name.empty() || name.back() == L'.' || name.back() == L' ')
         return std::wstring();
     for (wchar_t c : name) {
         if (isForbiddenInFileName(c))

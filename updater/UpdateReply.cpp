@@ -1,8 +1,7 @@
 // The update server's reply: element values out of the product's section, version code text.
 #include "updater/UpdateReply.h"
 
-#include <climits>
-#include <cstdint>
+#include "updater/DecimalText.h"
 
 std::wstring replyValue(const std::wstring& reply, const std::wstring& productId, const std::wstring& name)
 {
@@ -26,34 +25,7 @@ std::wstring replyValue(const std::wstring& reply, const std::wstring& productId
     return reply.substr(valueStart, valueEnd - valueStart);
 }
 
-namespace {
-
-bool isBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
-}
-
-} // namespace
-
-int versionCodeFromText(const std::wstring& text)
-{
-    size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
-        negative = text[i++] == L'-';
-    // Accumulate in 64 bits and stop growing once past the 32-bit range, so an absurd code from
-    // the server can neither overflow nor wrap into a small or negative number.
-    const int64_t limit = negative ? -static_cast<int64_t>(INT_MIN) : INT_MAX;
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
-        value = value * 10 + (text[i] - L'0');
-        if (value > limit)
-            value = limit;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
+int versionCodeFromText(const std::wstring& text) { return DecimalText::leadingInteger(text); }
 
 UpdateReply UpdateReply::parse(const std::wstring& reply, const std::wstring& productId)
 {

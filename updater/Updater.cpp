@@ -10,12 +10,19 @@
 #include "updater/SignatureVerifier.h"
 #include "common/UniqueHandle.h"
 #include "updater/UpdateReply.h"
+#include "updater/VersionLabel.h"
 #include "updater/http/HttpClient.h"
 #include "updater/tellanupdate.h"
 
 namespace {
 
 const wchar_t configFileName[] = L"\\tellanupdate.conf";
+// The check runs while the host starts and nothing of it is on screen yet: however the server
+// behaves, the host gets its answer within this time, and a check that runs out counts as no
+// update.
+const int32_t checkTimeLimitMs = 10000;
+// Far more than any reply of the update service; a longer body is no reply of ours.
+const uint32_t maxReplyBytes = 1024 * 1024;
 
 std::wstring textParam(LONG_PTR value)
 {
@@ -70,6 +77,7 @@ void Updater::readUrlFromConfig(const std::wstring& configPath)
 
 bool Updater::haveNew(bool useInterval)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(checkTimeLimitMs);
     if (useInterval) {
         SYSTEMTIME now;
         GetLocalTime(&now);
@@ -79,7 +87,7 @@ bool Updater::haveNew(bool useInterval)
     if (updateUrl.empty())
         readUrlFromConfig(hostConfigPath());
     std::wstring reply;
-    if (updateUrl.empty() || !askServer(reply))
+    if (updateUrl.empty() || !askServer(reply, deadline))
         return false;
     UpdateReply offer = UpdateReply::parse(reply, productId);
     latestVersionCode = offer.versionCode;
@@ -93,23 +101,20 @@ bool Updater::download() { return DownloadDialog::run(*this); }
 
 bool Updater::install()
 {
-    // Only a download that finished leaves a whole installer behind; a file found after a
-    // failed one is not worth starting.
-    if (installerPath.empty() || downloadState != DownloadFinished)
+    // Only a download that finished leaves an installer, held open read-only since its last byte
+    // arrived; the file at the path now is the one that was downloaded.
+    if (installerPath.empty() || downloadState != DownloadFinished || !installerFile)
         return false;
-    // Held read-only and without write sharing until the shell has started the file, so that
-    // the bytes verified are the bytes that run: nothing can rewrite or replace it in between.
-    UniqueFile file(CreateFileW(installerPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    if (!verifyInstaller(file.get())) {
-        file.reset();
+    // The bytes checked are the bytes that run: the handle held since the download ended lets
+    // nobody rewrite or replace the file until the shell has started it.
+    if (!verifyInstaller(installerFile.get())) {
+        installerFile.reset();
         DeleteFileW(installerPath.c_str());
         tellNotVerified();
         return false;
     }
     const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
+    installerFile.reset();  // started or not, its guard is no longer needed
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 
@@ -146,13 +151,19 @@ std::wstring Updater::hostConfigPath()
 
 std::wstring Updater::questionText() const
 {
-    return L"There is a new version - " + latestVersionName + L" of " + displayName +
+    return L"There is a new version - " + VersionLabel::forQuestion(latestVersionName) + L" of " + displayName +
            L".\nDo you want to download it?";
 }
 
-bool Updater::askServer(std::wstring& reply) const
+bool Updater::askServer(std::wstring& reply, std::chrono::steady_clock::time_point deadline) const
 {
+    using namespace std::chrono;
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
+    if (left <= 0)
+        return false;
     HttpClient client(updateUrl);
+    client.totalTimeout = static_cast<int32_t>(left);
+    client.maxBodySize = maxReplyBytes;
     if (!client.send(L"GET"))
         return false;
     reply = client.responseText();

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "common/UniqueHandle.h"
 class SignatureVerifier;
 
 class Updater {
@@ -66,9 +68,12 @@ public:
     std::atomic<uint32_t> totalBytes{0};
     std::atomic<uint32_t> receivedBytes{0};
     std::wstring installerPath;
+    // The finished installer, open read-only with nobody allowed to write it, from the end of
+    // the download until it has been started, so that it can't be changed or replaced between.
+    UniqueFile installerFile;
 
 private:
-    bool askServer(std::wstring& reply) const;
+    bool askServer(std::wstring& reply, std::chrono::steady_clock::time_point deadline) const;
     bool askUser() const;
     void tellNotVerified() const;
     HWND messageOwner() const;

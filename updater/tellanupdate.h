@@ -18,8 +18,19 @@
 extern "C" {
 #endif
 
+/* The contract, for every export:
+   - Call them all on one thread of the host, in this order:
+       tellanup_create; tellanup_setParam for the parameters below; tellanup_haveNew; on 1,
+       tellanup_download; on 1, tellanup_install; in every case tellanup_release last.
+   - Every function that takes a handle returns 0 at once for a null handle. No exception and
+     no error dialog reaches the host; failures are results.
+   - Text parameters are copied: the host may change or free its buffers as soon as the call
+     returns. The library owns the object behind the handle until tellanup_release.
+   - One download per process at a time: while tellanup_download runs, a second call (from any
+     handle) returns 0 at once, and the handle may be neither released nor reused. */
+
 /* Parameter indices of tellanup_setParam. Text values are pointers to NUL-terminated wide
-   strings, copied by the library. */
+   strings (never null), copied by the library. */
 enum {
     TELLANUP_PARAM_REGISTRY_KEY = 1, /* text: key under HKEY_CURRENT_USER\Software */
     TELLANUP_PARAM_PRODUCT_ID = 2,   /* text: the product's element in the server's reply */
@@ -27,7 +38,7 @@ enum {
     TELLANUP_PARAM_VERSION_CODE = 4, /* integer: the installed version */
     TELLANUP_PARAM_UPDATE_URL = 5,   /* text: the update server's address */
     TELLANUP_PARAM_INTERVAL = 6,     /* integer: seconds between two checks */
-    TELLANUP_PARAM_CONFIG_FILE = 7,  /* text: a configuration file to read the URL from */
+    TELLANUP_PARAM_CONFIG_FILE = 7,  /* text: a configuration file to read the URL from, at once */
     /* Index 8 stays unused: hosts written before the key existed may pass it and expect it to
        be ignored. */
     TELLANUP_PARAM_PUBLIC_KEY = 9    /* text: the publisher's public key, see below */
@@ -45,13 +56,40 @@ enum {
    then no key is set, not even one set before: a host that wants verified updates must not go
    on to download when this call fails. */
 
+/* A new handle; `owner` (may be null) owns the question of tellanup_haveNew. Null when out of memory.
+   Does not block. */
 TELLANUP_API void* __cdecl tellanup_create(HWND owner);
+
+/* Frees the handle and everything it holds, including an installer file kept open after a
+   download that was never installed. 1 for any non-null handle; the handle is invalid
+   afterwards. Not while tellanup_download runs. */
 TELLANUP_API int __cdecl tellanup_release(void* handle);
-/* Returns 1, or 0 for a null handle or a public key that cannot be used. Unknown indices are
-   ignored (result 1). */
+
+/* Stores one parameter (see the indices above); unknown indices are ignored. 1 for a non-null
+   handle, except 0 for a public key it cannot use (see above). Index 7 reads the file at once and
+   keeps the current URL when the file has none. Does not block beyond that file read. */
 TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR value);
+
+/* Asks the update server whether a newer version exists and, when it does, asks the user with a
+   Yes/No question. 1 only when a newer version exists and the user answered Yes; 0 otherwise
+   (no URL, not due yet when useInterval is true, no answer, an unusable answer, No).
+   Blocks: while the server is asked, at most 10 seconds whatever the server does (a check that
+   runs out of time is 0), and then for as long as the question is open. Set parameters 1 to 4
+   (and 6 when useInterval is true) before calling; may be called more than once. */
 TELLANUP_API int __cdecl tellanup_haveNew(void* handle, bool useInterval);
+
+/* Downloads the offered installer behind a modal progress dialog with a Cancel button. 1 only
+   when the whole installer arrived; 0 when it failed, was cancelled, or another download runs.
+   Blocks in the dialog's message loop until the download ends or the user cancels; Cancel
+   closes the dialog within a second whatever the server does, and a transfer that receives
+   nothing for 30 seconds fails on its own. Call only after tellanup_haveNew returned 1. */
 TELLANUP_API int __cdecl tellanup_download(void* handle);
+
+/* Starts the downloaded installer through the shell. 1 when it was started; 0 when no download
+   finished on this handle, a public key is set and the installer failed its check (see above), or
+   the shell could not start it. The file is kept unchangeable from
+   the end of the download until this call. Does not wait for the installer; a host being
+   updated should close its windows and end after 1. */
 TELLANUP_API int __cdecl tellanup_install(void* handle);
 
 #ifdef __cplusplus

@@ -207,15 +207,39 @@ bool LoopbackServer::sendResponse(uintptr_t socket, const Request& request, cons
         return false;
     if (request.method == "HEAD")
         return true;
-    const size_t total = std::min(response.body.size(), response.dropAfterBytes);
-    const size_t piece = response.chunkBytes ? response.chunkBytes : std::max<size_t>(total, 1);
-    for (size_t sent = 0; sent < total; sent += piece) {
-        if (sent > 0 && response.chunkDelayMs > 0)
-            Sleep(static_cast<DWORD>(response.chunkDelayMs));
-        if (stopping_ || !sendAll(socket, response.body.data() + sent, std::min(piece, total - sent)))
-            return false;
+    if (!sendBody(socket, response))
+        return false;
+    if (response.holdAfterBytes != SIZE_MAX) {
+        holdUntilStopped(socket);
+        return false;
     }
-    return total == response.body.size();  // a dropped body ends the connection
+    return response.dropAfterBytes >= response.body.size();  // a dropped body ends the connection
+}
+
+// The body, or as much of it as the response's misbehaviour lets through: piece by piece with a
+// pause before every piece after the first, cut, held, or repeated without end.
+bool LoopbackServer::sendBody(uintptr_t socket, const Response& response)
+{
+    const size_t total = std::min({response.body.size(), response.dropAfterBytes, response.holdAfterBytes});
+    const size_t piece = response.chunkBytes ? response.chunkBytes : std::max<size_t>(total, 1);
+    bool first = true;
+    do {
+        for (size_t sent = 0; sent < total; sent += piece) {
+            if (!first && response.chunkDelayMs > 0 && !pause(response.chunkDelayMs))
+                return false;
+            first = false;
+            if (stopping_ || !sendAll(socket, response.body.data() + sent, std::min(piece, total - sent)))
+                return false;
+        }
+    } while (response.repeatBody && !response.body.empty());
+    return true;
+}
+
+bool LoopbackServer::pause(int milliseconds) const
+{
+    for (int waited = 0; waited < milliseconds && !stopping_; waited += pollMs)
+        Sleep(static_cast<DWORD>(std::min(pollMs, milliseconds - waited)));
+    return !stopping_;
 }
 
 bool LoopbackServer::sendAll(uintptr_t socket, const char* data, size_t size)

@@ -27,6 +27,8 @@ public:
         size_t chunkBytes = 0;  // when not 0, the body goes out in pieces of this size ...
         int chunkDelayMs = 0;   // ... with this pause before each piece after the first
         size_t dropAfterBytes = SIZE_MAX;  // close the connection after this many body bytes
+        size_t holdAfterBytes = SIZE_MAX;  // go silent after this many body bytes, keeping the connection
+        bool repeatBody = false;   // send the body again and again, never ending, until the client goes
         bool neverAnswer = false;  // read the request, then hold the connection silently until stop
     };
 
@@ -51,6 +53,8 @@ private:
     bool readRequest(uintptr_t socket, std::string& pending, Request& request);
     bool sendResponse(uintptr_t socket, const Request& request, const Response& response);
     bool sendAll(uintptr_t socket, const char* data, size_t size);
+    bool sendBody(uintptr_t socket, const Response& response);
+    bool pause(int milliseconds) const;  // false when the server stops meanwhile
     bool waitReadable(uintptr_t socket, int timeoutMs) const;
     void holdUntilStopped(uintptr_t socket);
 

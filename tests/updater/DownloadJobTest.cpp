@@ -187,14 +187,112 @@ TEST_F(DownloadJobTest, AStalledServerEndsTheJobAfterTheTimeout)
     EXPECT_FALSE(fileExists(target));
 }
 
-TEST_F(DownloadJobTest, AnExistingFileOfTheSameNameIsReplaced)
+// Someone may have put a file or a link at the chosen name; it is never opened, let alone written.
+TEST_F(DownloadJobTest, AnExistingFileOfTheSameNameIsNeverOpened)
 {
     ASSERT_TRUE(writeFile(target, std::string(10000, 'x')));
     LoopbackServer server([](const LoopbackServer::Request&) { return body("new"); });
-    ASSERT_TRUE(runJob(server.url(L"/setup.exe")));
+    DownloadJob job(server.url(L"/setup.exe"), target, Recorder::callback, &recorder);
+    EXPECT_FALSE(job.prepare());
+    EXPECT_TRUE(job.nameTaken);
+    job.cleanup();
+    std::string kept;
+    ASSERT_TRUE(readFile(target, kept));
+    EXPECT_EQ(kept, std::string(10000, 'x'));
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+// A finished file is handed over open read-only, and while that handle lives nobody can write,
+// rename or delete it.
+TEST_F(DownloadJobTest, AFinishedFileIsKeptReadOnlyForWhoeverTakesIt)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) { return body("MZ installer"); });
+    DownloadJob job(server.url(L"/setup.exe"), target, Recorder::callback, &recorder);
+    ASSERT_TRUE(job.prepare() && job.open() && job.send() && job.receive());
+    job.cleanup();
+    ASSERT_TRUE(job.sealedFile);
+    EXPECT_EQ(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFileW(target.c_str()));
+    char start[2] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(job.sealedFile.get(), start, 2, &read, nullptr));
+    EXPECT_EQ(std::string(start, read), "MZ");
+}
+
+// Only a body that provably arrived whole counts: the length must be readable and within
+// bounds, and without one the body must at least be chunked.
+TEST_F(DownloadJobTest, LengthsThatCantBeTrustedFail)
+{
+    const std::string data = bytes(2500);
+    const std::string heads[] = {
+        "HTTP/1.1 200 OK\r\nContent-Length: " + std::string(40, '0') + "2500\r\n",  // longer than any number
+        "HTTP/1.1 200 OK\r\nContent-Length: 4294969796\r\n",                         // 2500 past 32 bits
+        "HTTP/1.1 200 OK\r\nContent-Length: 1073741825\r\n",                         // over 1 GiB
+        "HTTP/1.1 200 OK\r\nContent-Length: 25OO\r\n",
+        "HTTP/1.1 200 OK\r\nConnection: close\r\n",                                   // ends with the connection
+    };
+    for (const std::string& head : heads) {
+        LoopbackServer server([&](const LoopbackServer::Request&) {
+            LoopbackServer::Response response = body(data);
+            response.head = head;
+            response.dropAfterBytes = data.size();
+            return response;
+        });
+        EXPECT_FALSE(runJob(server.url(L"/setup.exe"))) << head;
+        EXPECT_FALSE(fileExists(target)) << head;
+    }
+}
+
+// A proxy's refusal is read to its end before the credentials question, but not without end.
+TEST_F(DownloadJobTest, AnEndlessRefusalIsGivenUpAfterSixtyFourKibibytes)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.head = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"p\"\r\n"
+                        "Transfer-Encoding: chunked\r\n";
+        response.body = "400\r\n" + std::string(1024, 'r') + "\r\n";
+        response.repeatBody = true;
+        return response;
+    });
+    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    EXPECT_FALSE(fileExists(target));
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyOverHttpAndOnlyFiveTimes)
+{
+    const std::string data = bytes(3000);
+    LoopbackServer server([&](const LoopbackServer::Request& request) {
+        LoopbackServer::Response response;
+        if (request.target == "/moved")
+            response.head = "HTTP/1.1 302 Found\r\nLocation: /files/setup.exe\r\nContent-Length: 0\r\n";
+        else if (request.target == "/secure")
+            response.head = "HTTP/1.1 301 Moved\r\nLocation: https://127.0.0.1/setup.exe\r\nContent-Length: 0\r\n";
+        else if (request.target == "/loop")
+            response.head = "HTTP/1.1 307 Again\r\nLocation: /loop\r\nContent-Length: 0\r\n";
+        else if (request.target == "/far")
+            response.head = "HTTP/1.1 302 Found\r\nLocation: ftp://127.0.0.1/setup.exe\r\nContent-Length: 0\r\n";
+        else
+            response.body = data;
+        return response;
+    });
+    ASSERT_TRUE(runJob(server.url(L"/moved")));
     std::string written;
     ASSERT_TRUE(readFile(target, written));
-    EXPECT_EQ(written, "new");
+    EXPECT_EQ(written, data);
+    ASSERT_EQ(server.requestCount(), 2);
+    EXPECT_EQ(server.requests()[1].target, "/files/setup.exe");
+    ASSERT_TRUE(DeleteFileW(target.c_str()));  // each job makes its file anew
+
+    for (const wchar_t* path : {L"/secure", L"/far", L"/loop"}) {
+        const int before = server.requestCount();
+        EXPECT_FALSE(runJob(server.url(path)));
+        EXPECT_FALSE(fileExists(target));
+        // One request, and for the loop the five redirects followed; nothing else leaves.
+        EXPECT_EQ(server.requestCount() - before, std::wstring(path) == L"/loop" ? 6 : 1);
+    }
 }
 
 TEST(DownloadProgressTest, LargeInstallersRiseToOneHundredWithoutOverflow)

@@ -34,6 +34,10 @@ TEST(InstallerNameTest, NamesThatCouldLeaveTheFolderOrAreNoFileNamesAreRefused)
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/a<b>.exe"), L"");
     EXPECT_EQ(InstallerName::fromUrl(std::wstring(L"http://example.test/a") + L'\t' + L"b.exe"), L"");
     EXPECT_EQ(InstallerName::fromUrl(L""), L"");
+    // Windows would open these as "setup.exe", another name than the one checked.
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe."), L"");
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe "), L"");
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe. . "), L"");
 }
 
 TEST(InstallerNameTest, TheLocalPathPutsTheNumberInFrontOfTheName)

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <chrono>
+
 #include "tests/support/LoopbackServer.h"
 #include "updater/Updater.h"
 #include "updater/tellanupdate.h"
@@ -112,6 +114,35 @@ TEST_F(UpdateCheckTest, BlanksAroundTheVersionNameAreKept)
               L"There is a new version -   1.5 beta  of Quillet.\nDo you want to download it?");
 }
 
+// The server writes the version name, so it may not add lines, turn the text around, or run on.
+TEST_F(UpdateCheckTest, TheQuestionShowsTheVersionNameWithoutLinesOrDirectionChangesAndCut)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response = reply(
+            "<Quillet><version_code>1</version_code><version_name>4.0\r\n\r\nSecurity notice: say Yes"
+            "\xE2\x80\xAE" "exe.\xE2\x81\xA6x\xE2\x80\x8F\tz</version_name></Quillet>");
+        response.head = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
+                        std::to_string(response.body.size()) + "\r\n";
+        return response;
+    });
+    Updater updater(nullptr);
+    configure(updater, 1, server.url(L"/u"));
+    EXPECT_FALSE(updater.haveNew(false));
+    EXPECT_EQ(updater.questionText(),
+              L"There is a new version - 4.0Security notice: say Yesexe.xz of Quillet.\nDo you want to download it?");
+
+    updater.latestVersionName = std::wstring(70, L'7');
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(61, L'7') +
+                                          L"... of Quillet.\nDo you want to download it?");
+    updater.latestVersionName = std::wstring(64, L'6');
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(64, L'6') +
+                                          L" of Quillet.\nDo you want to download it?");
+    // A character of two UTF-16 units is not split by the cut.
+    updater.latestVersionName = std::wstring(60, L'a') + L"\xD83D\xDE00\xD83D\xDE00\xD83D\xDE00";
+    EXPECT_EQ(updater.questionText(), L"There is a new version - " + std::wstring(60, L'a') +
+                                          L"... of Quillet.\nDo you want to download it?");
+}
+
 TEST_F(UpdateCheckTest, AnErrorPageIsAReplyWithoutFields)
 {
     LoopbackServer server([](const LoopbackServer::Request&) {
@@ -201,6 +232,66 @@ TEST_F(UpdateCheckTest, WithTheIntervalADueCheckAsksAndStampsEvenWhenTheRequestF
     updater.setParam(TELLANUP_PARAM_UPDATE_URL, text(server.url(L"/u").c_str()));
     EXPECT_FALSE(updater.haveNew(true));
     EXPECT_EQ(server.requestCount(), 0);
+}
+
+// A server may answer slowly, not at all, or without end; the check gives up within its time and
+// counts that as no answer. The bound is generous for a loaded machine yet far below what the
+// per-call time-outs alone would allow (30 s per read, three attempts).
+class UpdateCheckDeadlineTest : public UpdateCheckTest {
+protected:
+    const std::string offer = "<Quillet><version_code>7</version_code></Quillet>";
+
+    // Runs the check with installed code 9 and returns its duration in seconds.
+    double timedCheck(Updater& updater, const std::wstring& url)
+    {
+        configure(updater, 9, url);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(updater.haveNew(false));
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+};
+
+TEST_F(UpdateCheckDeadlineTest, AServerThatDripsItsReplyIsNoAnswer)
+{
+    LoopbackServer server([this](const LoopbackServer::Request&) {
+        LoopbackServer::Response response = reply(offer + std::string(200, ' '));
+        response.chunkBytes = 1;
+        response.chunkDelayMs = 700;  // always well within any per-call time-out
+        return response;
+    });
+    Updater updater(nullptr);
+    EXPECT_LT(timedCheck(updater, server.url(L"/u")), 25.0);
+    EXPECT_EQ(updater.latestVersionCode, 0);
+}
+
+TEST_F(UpdateCheckDeadlineTest, AServerThatNeverAnswersIsNoAnswer)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) {
+        LoopbackServer::Response response;
+        response.neverAnswer = true;
+        return response;
+    });
+    Updater updater(nullptr);
+    EXPECT_LT(timedCheck(updater, server.url(L"/u")), 25.0);
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST_F(UpdateCheckTest, AReplyLongerThanOneMebibyteIsNoAnswer)
+{
+    const std::string offer = "<Quillet><version_code>7</version_code></Quillet>";
+    const size_t mebibyte = 1024 * 1024;
+    LoopbackServer server([&](const LoopbackServer::Request& request) {
+        const size_t size = request.target == "/whole" ? mebibyte : mebibyte + 1;
+        return reply(offer + std::string(size - offer.size(), ' '));
+    });
+    Updater whole(nullptr);
+    configure(whole, 9, server.url(L"/whole"));
+    EXPECT_FALSE(whole.haveNew(false));
+    EXPECT_EQ(whole.latestVersionCode, 7);
+    Updater tooLong(nullptr);
+    configure(tooLong, 9, server.url(L"/long"));
+    EXPECT_FALSE(tooLong.haveNew(false));
+    EXPECT_EQ(tooLong.latestVersionCode, 0);
 }
 
 } // namespace

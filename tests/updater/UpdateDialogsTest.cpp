@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 
@@ -67,11 +68,12 @@ protected:
 
     void TearDown() override
     {
+        // Released first: it holds a finished installer open, and nobody can delete it meanwhile.
+        tellanup_release(handle);
         for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName))
             DeleteFileW(leftover.c_str());
         for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName + L".ran"))
             DeleteFileW(leftover.c_str());
-        tellanup_release(handle);
     }
 
     LoopbackServer::Response answer(const LoopbackServer::Request& request)
@@ -293,6 +295,52 @@ TEST_F(UpdateDialogsTest, CancelStopsTheWorkerWhichDeletesThePartialFile)
     EXPECT_TRUE(cancelDisabled);
     EXPECT_LT(fields().receivedBytes, 400u * 1024);
     EXPECT_EQ(tellanup_install(handle), 0);
+}
+
+// Whatever the worker is waiting for (the answer's head, the rest of a proxy's endless refusal,
+// a body that stopped arriving), Cancel closes the dialog at once and the download returns soon
+// after. The bounds are generous for a loaded machine; the waits they cut short are 30 s each.
+TEST_F(UpdateDialogsTest, CancelClosesTheDialogPromptlyInEveryStage)
+{
+    LoopbackServer::Response silent;
+    silent.neverAnswer = true;
+    LoopbackServer::Response refusal;
+    refusal.head = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"p\"\r\n"
+                   "Transfer-Encoding: chunked\r\n";
+    refusal.body = "1\r\nr\r\n";
+    refusal.repeatBody = true;
+    refusal.chunkDelayMs = 700;
+    LoopbackServer::Response stalled;
+    stalled.body = bytes(100000);
+    stalled.holdAfterBytes = 5000;
+    using Clock = std::chrono::steady_clock;
+    const LoopbackServer::Response stages[] = {silent, refusal, stalled};
+    for (size_t i = 0; i < 3; ++i) {
+        const LoopbackServer::Response stage = stages[i];
+        serveInstaller([stage](const LoopbackServer::Request&) { return stage; });
+        acceptOffer(L"/" + installerName);
+        const int before = installerRequests();
+        double closedAfter = -1;
+        Clock::time_point cancelled;
+        Driver driver([&] {
+            HWND dialog = waitForWindow(dialogClass, dialogTitle);
+            if (!dialog || !waitFor([&] { return installerRequests() > before; }))
+                return;
+            Sleep(1000);  // the worker is inside its wait by now
+            cancelled = Clock::now();
+            clickButton(dialog, IDCANCEL);
+            if (waitForWindowGone(dialog, 10000))
+                closedAfter = std::chrono::duration<double>(Clock::now() - cancelled).count();
+        });
+        EXPECT_EQ(tellanup_download(handle), 0);
+        const double returnedAfter = std::chrono::duration<double>(Clock::now() - cancelled).count();
+        driver.join();
+        EXPECT_GE(closedAfter, 0.0) << "stage " << i;
+        EXPECT_LT(closedAfter, 3.0) << "stage " << i;
+        EXPECT_LT(returnedAfter, 8.0) << "stage " << i;
+        EXPECT_EQ(fields().downloadState, Updater::DownloadFailed);
+        EXPECT_EQ(tellanup_install(handle), 0);
+    }
 }
 
 TEST_F(UpdateDialogsTest, EnterDoesNotPassAnUnfinishedDownloadOffAsDone)

@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "updater/DecimalText.h"
 #include "updater/UpdateReply.h"
 
 namespace {
@@ -73,6 +74,24 @@ TEST(UpdateReplyTest, VersionCodeBeyondThirtyTwoBitsStopsAtTheLimit)
     EXPECT_EQ(versionCodeFromText(L"99999999999999999999999"), INT_MAX);
     EXPECT_EQ(versionCodeFromText(L"-2147483648"), INT_MIN);
     EXPECT_EQ(versionCodeFromText(L"-99999999999"), INT_MIN);
+}
+
+// The strict form read from headers: digits only, within a limit, whatever their count.
+TEST(DecimalTextTest, AWholeNumberIsDigitsOnlyWithinItsLimit)
+{
+    uint64_t value = 7;
+    EXPECT_TRUE(DecimalText::parseWhole(L"2500", UINT32_MAX, value));
+    EXPECT_EQ(value, 2500u);
+    EXPECT_TRUE(DecimalText::parseWhole(L"0000000000000000000000000042", 100, value));
+    EXPECT_EQ(value, 42u);
+    EXPECT_TRUE(DecimalText::parseWhole(L"4294967295", UINT32_MAX, value));
+    EXPECT_EQ(value, 4294967295u);
+    value = 7;
+    for (const wchar_t* refused : {L"", L" 1", L"1 ", L"+1", L"-1", L"1x", L"4294967296", L"99999999999999999999999"})
+        EXPECT_FALSE(DecimalText::parseWhole(refused, UINT32_MAX, value)) << refused;
+    EXPECT_FALSE(DecimalText::parseWhole(L"18446744073709551616", UINT64_MAX, value));
+    EXPECT_FALSE(DecimalText::parseWhole(L"5", 4, value));
+    EXPECT_EQ(value, 7u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "updater/DecimalText.h"
 #include "updater/http/WinHttpTransport.h"
 #include "updater/regex/CollectMatches.h"
 
@@ -55,13 +56,8 @@ bool contains(const wchar_t* pattern, const std::wstring& text)
 // A run of decimal digits as a length; lengths that don't fit count as unknown (0).
 int32_t lengthValue(const std::wstring& digits)
 {
-    int64_t value = 0;
-    for (wchar_t c : digits) {
-        value = value * 10 + (c - L'0');
-        if (value > INT32_MAX)
-            return 0;
-    }
-    return static_cast<int32_t>(value);
+    uint64_t value = 0;
+    return DecimalText::parseWhole(digits, INT32_MAX, value) ? static_cast<int32_t>(value) : 0;
 }
 
 }  // namespace
@@ -95,6 +91,8 @@ bool HttpClient::send(const std::wstring& requestedVerb)
         }
     }
     transport->setTimeouts(rootHandle.get(), {resolveTimeout, connectTimeout, sendTimeout, receiveTimeout});
+    if (totalTimeout > 0)
+        deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(totalTimeout);
 
     HttpTransport::UrlParts parts;
     if (!transport->splitUrl(url, parts))
@@ -116,6 +114,8 @@ bool HttpClient::send(const std::wstring& requestedVerb)
 bool HttpClient::attempts(HttpTransport::Handle request, const std::wstring& verb)
 {
     for (int i = 0; i < attemptBudget; ++i) {
+        if (!timeLeft(request))
+            return false;
         switch (attempt(request, verb)) {
         case Attempt::complete: return true;
         case Attempt::incomplete: break;
@@ -131,8 +131,10 @@ HttpClient::Attempt HttpClient::attempt(HttpTransport::Handle request, const std
     applyOwnProxy(request);
     if (!sendWithProxyFallback(request))
         return Attempt::incomplete;
-    if (requestBody)
+    if (requestBody && timeLeft(request))
         record(transport->writeData(request, requestBody.get(), requestBodySize));
+    if (!timeLeft(request))
+        return Attempt::bodyFailed;
     if (const uint32_t error = transport->receiveResponse(request)) {
         lastError = error;
         return Attempt::incomplete;
@@ -142,7 +144,7 @@ HttpClient::Attempt HttpClient::attempt(HttpTransport::Handle request, const std
     if (transport->queryHeaders(request, HttpTransport::HeaderQuery::statusCode, status) == 0)
         statusCode = status;
     const BodyRead body = readBody(request);
-    if (body == BodyRead::noBuffer)
+    if (body == BodyRead::noBuffer || body == BodyRead::tooLong || body == BodyRead::outOfTime)
         return Attempt::bodyFailed;
     decodeBody();
     if (body == BodyRead::cutShort)
@@ -188,11 +190,14 @@ bool HttpClient::sendWithProxyFallback(HttpTransport::Handle request)
     }
     if (!config.autoConfigUrl.empty()) {
         HttpTransport::ProxyInfo found;
+        if (!timeLeft(rootHandle.get()))
+            return false;
         if (const uint32_t error = transport->proxyForUrl(rootHandle.get(), url, config.autoConfigUrl, found)) {
             lastError = error;
             return false;
         }
-        return transport->setProxy(request, found) == 0 && transport->sendRequest(request, bodySize()) == 0;
+        return transport->setProxy(request, found) == 0 && timeLeft(request) &&
+               transport->sendRequest(request, bodySize()) == 0;
     }
     // A listed proxy takes effect from the next attempt on.
     if (!config.servers.empty())
@@ -260,6 +265,10 @@ HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
     uint32_t available = 0;
     do {
         available = 0;
+        if (!timeLeft(request)) {
+            result = BodyRead::outOfTime;
+            break;
+        }
         if (const uint32_t error = transport->queryDataAvailable(request, available)) {
             lastError = error;
             available = 0;
@@ -268,10 +277,12 @@ HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
         reportProgress(received);
         if (available == 0)
             break;
+        if (uint64_t(received) + available > bodyLimit()) {
+            result = BodyRead::tooLong;
+            break;
+        }
         // A chunk or a buffer that can't be had ends the body: asking again would only spin.
-        std::unique_ptr<uint8_t[]> chunk;
-        if (available < maxBodyCapacity)
-            chunk.reset(new (std::nothrow) uint8_t[available + 1]());
+        std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[available + 1]());
         if (!chunk) {
             result = BodyRead::cutShort;
             break;
@@ -287,9 +298,41 @@ HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
         std::memcpy(rawBody.data() + received, chunk.get(), read);
         received += read;
     } while (available > 0);
+    if (result == BodyRead::tooLong) {
+        // What a body over the limit holds is worth nothing; it is not kept.
+        lastError = errorBodyTooLong;
+        rawBody = std::vector<uint8_t>();
+        received = 0;
+    }
     reportProgress(received);
     rawBodySize = received;
     return result;
+}
+
+// The largest body read: the caller's limit, or what the buffer can ever hold.
+uint32_t HttpClient::bodyLimit() const
+{
+    const uint32_t bufferLimit = static_cast<uint32_t>(maxBodyCapacity - 1);
+    return maxBodySize != 0 && maxBodySize < bufferLimit ? maxBodySize : bufferLimit;
+}
+
+bool HttpClient::timeLeft(HttpTransport::Handle handle)
+{
+    if (totalTimeout <= 0)
+        return true;
+    using namespace std::chrono;
+    const int64_t left = duration_cast<milliseconds>(deadline_ - steady_clock::now()).count();
+    if (left <= 0) {
+        lastError = HttpTransport::errorTimeout;
+        return false;
+    }
+    // A configured 0 means no limit, which the time left replaces.
+    auto shrink = [left](int32_t configured) {
+        return static_cast<int>(configured > 0 && configured < left ? configured : left);
+    };
+    transport->setTimeouts(handle, {shrink(resolveTimeout), shrink(connectTimeout), shrink(sendTimeout),
+                                    shrink(receiveTimeout)});
+    return true;
 }
 
 // Doubles the body buffer until `needed` bytes fit; the old buffer stays when that fails.

@@ -2,6 +2,7 @@
 // cookies in and out, progress reports, and the body decoded to wide text.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,7 +14,7 @@
 class HttpClient {
 public:
     // Error codes the client sets itself; any other lastError is a system error code.
-    enum : uint32_t { errorEmptyUrl = 3, errorTruncatedPage = 13, errorBadVerb = 87 };
+    enum : uint32_t { errorEmptyUrl = 3, errorTruncatedPage = 13, errorBadVerb = 87, errorBodyTooLong = 223 };
 
     explicit HttpClient(const std::wstring& url);  // over WinHTTP
     HttpClient(const std::wstring& url, std::unique_ptr<HttpTransport> transport);
@@ -59,10 +60,17 @@ public:
     int32_t connectTimeout = 60000;
     int32_t sendTimeout = 30000;
     int32_t receiveTimeout = 30000;
+    // Bounds beyond the per-call time-outs, both off (0) unless a caller sets them. A send that
+    // runs past `totalTimeout` milliseconds, all attempts and waits included, fails with the
+    // time-out error; per-call waits shrink to the time left, and the body is read against the
+    // clock too, so a server that drips its reply can't stretch the send. A body longer than
+    // `maxBodySize` bytes fails the send unread beyond that and is not kept.
+    int32_t totalTimeout = 0;
+    uint32_t maxBodySize = 0;
 
 private:
     enum class Attempt { complete, incomplete, bodyFailed };
-    enum class BodyRead { whole, cutShort, noBuffer };
+    enum class BodyRead { whole, cutShort, noBuffer, tooLong, outOfTime };
 
     bool attempts(HttpTransport::Handle request, const std::wstring& verb);
     Attempt attempt(HttpTransport::Handle request, const std::wstring& verb);
@@ -82,4 +90,9 @@ private:
     bool pageIsCutOff() const;
     uint32_t bodySize() const;  // the request body's length, 0 without one
     void record(uint32_t error);
+    // True while the send's time is not up, after shrinking `handle`'s waits to what is left.
+    bool timeLeft(HttpTransport::Handle handle);
+    uint32_t bodyLimit() const;
+
+    std::chrono::steady_clock::time_point deadline_;  // of the running send, when totalTimeout is set
 };

@@ -1,11 +1,9 @@
 // WinHttpTransport: each HttpTransport operation as one or two synchronous WinHTTP calls.
 #include "updater/http/WinHttpTransport.h"
 
-#include <windows.h>
-#include <winhttp.h>
-
-#include <memory>
 #include <vector>
+
+#include "common/WinHttpHandles.h"
 
 namespace {
 
@@ -15,13 +13,7 @@ const DWORD ignoredCertificateErrors =
     SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;
 const DWORD wsaTimedOut = 10060;
 
-// Owns one string that WinHTTP allocated for the caller.
-struct GlobalFreer {
-    void operator()(wchar_t* text) const { GlobalFree(text); }
-};
-using GlobalString = std::unique_ptr<wchar_t, GlobalFreer>;
-
-std::wstring textOf(const GlobalString& text) { return text ? std::wstring(text.get()) : std::wstring(); }
+std::wstring textOf(const UniqueWinHttpString& text) { return text ? std::wstring(text.get()) : std::wstring(); }
 
 uint32_t resultOf(BOOL ok) { return ok ? 0 : GetLastError(); }
 
@@ -138,9 +130,9 @@ uint32_t WinHttpTransport::currentUserProxyConfig(ProxyConfig& config)
     WINHTTP_CURRENT_USER_IE_PROXY_CONFIG raw{};
     const BOOL ok = WinHttpGetIEProxyConfigForCurrentUser(&raw);
     const uint32_t error = ok ? 0 : GetLastError();
-    const GlobalString autoConfigUrl(raw.lpszAutoConfigUrl);
-    const GlobalString servers(raw.lpszProxy);
-    const GlobalString bypass(raw.lpszProxyBypass);
+    const UniqueWinHttpString autoConfigUrl(raw.lpszAutoConfigUrl);
+    const UniqueWinHttpString servers(raw.lpszProxy);
+    const UniqueWinHttpString bypass(raw.lpszProxyBypass);
     if (error)
         return error;
     config.autoConfigUrl = textOf(autoConfigUrl);
@@ -160,8 +152,8 @@ uint32_t WinHttpTransport::proxyForUrl(Handle session, const std::wstring& url, 
     WINHTTP_PROXY_INFO raw{};
     const BOOL ok = WinHttpGetProxyForUrl(asHandle(session), url.c_str(), &options, &raw);
     const uint32_t error = ok ? 0 : GetLastError();
-    const GlobalString servers(raw.lpszProxy);
-    const GlobalString bypass(raw.lpszProxyBypass);
+    const UniqueWinHttpString servers(raw.lpszProxy);
+    const UniqueWinHttpString bypass(raw.lpszProxyBypass);
     if (error)
         return error;
     proxy.accessType = raw.dwAccessType;

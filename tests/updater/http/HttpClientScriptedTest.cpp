@@ -251,6 +251,22 @@ TEST_F(HttpClientScripted, EachReadTakesExactlyWhatIsAvailable)
     EXPECT_EQ(10240u, client->rawBody.size());  // 10000 bytes and the zero after them still fit
 }
 
+TEST_F(HttpClientScripted, ABodyOverTheLimitFailsUnreadBeyondItAndIsNotKept)
+{
+    transport->body = std::string(10000, 'z');
+    transport->piece = 3000;
+    client->maxBodySize = 6000;
+    EXPECT_FALSE(client->send(L"GET"));
+    EXPECT_EQ(2, transport->count("readData"));  // the third piece would pass the limit
+    EXPECT_EQ(1, transport->count("sendRequest"));
+    EXPECT_EQ(HttpClient::errorBodyTooLong, client->lastError);
+    EXPECT_EQ(0u, client->rawBodySize);
+    EXPECT_TRUE(client->rawBody.empty());
+    client->maxBodySize = 10000;
+    EXPECT_TRUE(client->send(L"GET"));
+    EXPECT_EQ(10000u, client->rawBodySize);
+}
+
 TEST_F(HttpClientScripted, AnImpossibleAvailableCountEndsTheBodyAsAFailure)
 {
     transport->claimedAvailable = 0x7fffffff;
