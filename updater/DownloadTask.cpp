@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <new>
 
+#include "common/PathLimits.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
 #include "updater/InstallerName.h"
