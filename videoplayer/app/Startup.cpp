@@ -38,6 +38,14 @@ using UniqueUpdater = UniqueHandle<UpdaterHandleTraits>;
 // Set while a TimeChanged hand-over is queued, so a burst of time events costs one redraw.
 std::atomic<bool> timeRefreshQueued{false};
 
+// Hands an engine event to the main window; false when it could not be posted. Without a main
+// window a post would become a thread message that no window procedure ever sees.
+bool postPlayerEvent(libvlc_event_type_t type)
+{
+    HWND window = app.mainWindow;
+    return window && PostMessageW(window, WM_PLAYER_EVENT, static_cast<WPARAM>(type), 0);
+}
+
 int runMessageLoop()
 {
     HACCEL accelerators = LoadAcceleratorsW(app.hInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
@@ -185,11 +193,13 @@ void onPlayerEvent(const libvlc_event_t* event, void*)
     case libvlc_MediaPlayerPlaying:
     case libvlc_MediaPlayerPaused:
     case libvlc_MediaPlayerStopped:
-        PostMessageW(app.mainWindow, WM_PLAYER_EVENT, static_cast<WPARAM>(event->type), 0);
+        postPlayerEvent(event->type);
         break;
     case libvlc_MediaPlayerTimeChanged:
-        if (!timeRefreshQueued.exchange(true))
-            PostMessageW(app.mainWindow, WM_PLAYER_EVENT, static_cast<WPARAM>(event->type), 0);
+        // A hand-over that could not be posted (a full queue, no window) is not queued: were
+        // the flag left set, no later time event would ever be handed over again.
+        if (!timeRefreshQueued.exchange(true) && !postPlayerEvent(event->type))
+            timeRefreshQueued = false;
         break;
     default: break;
     }

@@ -104,7 +104,19 @@ TEST_F(StartupTest, ABurstOfTimeEventsCostsOneRedraw)
     }
     EXPECT_EQ(queued, 1);
     onPlayerEvent(&event, nullptr);
-    EXPECT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE));
+    DispatchMessageW(&msg);
+
+    // A hand-over whose post fails is not queued, so the next time event is handed over again.
+    const HWND mainWindow = app.mainWindow;
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    app.mainWindow = gone;
+    onPlayerEvent(&event, nullptr);
+    app.mainWindow = mainWindow;
+    onPlayerEvent(&event, nullptr);
+    EXPECT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE))
+        << "the time display would never move again";
 }
 
 // The engine's event thread must never wait for the user-interface thread while that thread
