@@ -44,6 +44,8 @@ void PlayBar::onMouseDrag(LPARAM lParam)
         const double fraction = slider::dragFraction(x, rect.left, rect.right, volumeKnobWidth());
         if (controller)
             controller->setVolume(slider::volumeAtFraction(fraction));
+        // The knob follows the drag here, as the time knob does, whoever else hears of it.
+        refreshVolume();
     }
 }
 
