@@ -61,12 +61,16 @@ std::string MediaPlayer::utf8Path(const std::wstring& path)
     if (path.empty())
         return std::string();
     const int length = static_cast<int>(path.size());
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, nullptr, 0, nullptr, nullptr);
-    // A path that does not fit is refused rather than cut: a truncated path names another file.
+    // A name may hold a lone surrogate (NTFS allows it) that has no UTF-8 form. Converted
+    // leniently it would become U+FFFD and name another file, so it is refused like a path that
+    // does not fit, which a cut would turn into another file just the same.
+    const DWORD strict = WC_ERR_INVALID_CHARS;
+    const int needed = WideCharToMultiByte(CP_UTF8, strict, path.c_str(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0 || needed > maxUtf8PathBytes)
         return std::string();
     std::string utf8(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, &utf8[0], needed, nullptr, nullptr);
+    if (WideCharToMultiByte(CP_UTF8, strict, path.c_str(), length, &utf8[0], needed, nullptr, nullptr) != needed)
+        return std::string();
     return utf8;
 }
 

@@ -251,6 +251,25 @@ TEST_F(MainWindowTest, DroppingATextFileShowsTheMessageAndKeepsThePlaylist)
     EXPECT_FALSE(app.engine->isPlaying());
 }
 
+// A dropped path is taken whole and refused whole: one longer than a path buffer (its first 259
+// characters would name another mp4) and one holding a lone surrogate both get the failure
+// message, and the engine is never handed a cut or altered path.
+TEST_F(MainWindowTest, DroppedPathsAreRefusedWholeNeverCutOrAltered)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({});
+    const std::wstring fits = folder + L"\\" + std::wstring(254 - folder.size(), L'n') + L".mp4";
+    ASSERT_EQ(fits.size(), 259u);
+    for (const std::wstring& path : {fits + L".mp4", folder + L"\\a\xD800" L".mp4"}) {
+        const int before = fakevlc_callCount();
+        MessageBoxAnswer answer(L"Quillet");
+        dropFiles({path});
+        EXPECT_TRUE(answer.found) << path.size();
+        EXPECT_EQ(fakeVlcCallIndex("libvlc_media_new_path", before), -1) << fakeVlcCalls();
+        EXPECT_TRUE(app.controller->currentPath.empty());
+    }
+}
+
 TEST_F(MainWindowTest, DroppingSeveralFilesPlaysTheFirstAndListsItsFolder)
 {
     ASSERT_TRUE(startPlayer());
