@@ -101,10 +101,12 @@ bool MediaPlayer::isPlaying()
     return vlcPlayer && libvlc_media_player_is_playing(vlcPlayer) != 0;
 }
 
+// libvlc_media_player_pause toggles, so a second pause sent before an engine slow to answer had
+// paused would set it playing again. Asking for the paused state outright never resumes.
 void MediaPlayer::pause()
 {
     if (vlcPlayer)
-        libvlc_media_player_pause(vlcPlayer);
+        libvlc_media_player_set_pause(vlcPlayer, 1);
 }
 
 void MediaPlayer::stop()

@@ -99,7 +99,7 @@ struct Listener {
     void* data;
 };
 
-enum class Command { Play, Pause, Stop, End, Raise, Quit };
+enum class Command { Play, Pause, SetPause, Stop, End, Raise, Quit };
 
 struct libvlc_media_player_t {
     libvlc_media_player_t();
@@ -258,6 +258,12 @@ void libvlc_media_player_t::apply(Command command, int arg, std::unique_lock<std
             startedAt = Clock::now();
             emit(libvlc_MediaPlayerPlaying, guard);
         }
+        return;
+    case Command::SetPause:
+        // Unlike Pause, it asks for a state: pausing a paused player or resuming a playing one
+        // changes nothing.
+        if ((arg != 0) == (state == libvlc_Playing))
+            apply(Command::Pause, 0, guard);
         return;
     case Command::Stop:
         if (state == libvlc_NothingSpecial || state == libvlc_Stopped)
@@ -491,6 +497,12 @@ void libvlc_media_player_pause(libvlc_media_player_t* player)
 {
     if (usable(player, "libvlc_media_player_pause"))
         player->post(Command::Pause, 0, haltDelay());
+}
+
+void libvlc_media_player_set_pause(libvlc_media_player_t* player, int do_pause)
+{
+    if (usable(player, "libvlc_media_player_set_pause"))
+        player->post(Command::SetPause, do_pause, do_pause ? haltDelay() : stateDelay());
 }
 
 void libvlc_media_player_stop(libvlc_media_player_t* player)

@@ -370,7 +370,7 @@ TEST_F(PlayLogicTest, PauseNeverResumesAndPlayDoes)
     const int before = fakevlc_callCount();
     controller.pause();
     pumpFor(100);
-    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_pause", before), -1) << fakeVlcCalls();
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_pause", before), -1) << fakeVlcCalls();
     EXPECT_EQ(engine.getState(), libvlc_Paused);
 
     controller.play();
@@ -447,6 +447,21 @@ TEST_F(PlayLogicTest, PauseGivesUpWaitingForAnEngineThatKeepsPlaying)
     controller.pause();
     // Back while the engine still reports playing: the wait was cut short, not satisfied.
     EXPECT_TRUE(engine.isPlaying());
+}
+
+// After a pause whose wait ran out the engine still reports playing, so a second Space pauses
+// again: once the engine catches up, that second pause must not have undone the first.
+TEST_F(PlayLogicTest, ASecondPauseAfterOneThatTimedOutNeverResumes)
+{
+    makeList({L"a.mp4"}, L"a.mp4");
+    startPlaying(L"a.mp4");
+    fakevlc_keepPlaying(4000);
+    controller.pause();
+    ASSERT_TRUE(engine.isPlaying()) << "the first wait was to run out";
+    controller.pause();
+    waitForState(libvlc_Paused);
+    pumpFor(300);
+    EXPECT_EQ(engine.getState(), libvlc_Paused);
 }
 
 } // namespace
