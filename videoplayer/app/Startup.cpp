@@ -247,6 +247,10 @@ void onClose()
 void destroyObjects()
 {
     KillTimer(app.mainWindow, app.timerId);
+    // An engine still playing here did not answer the bounded stop: it may go on drawing into
+    // the video surface, so it is released before that window is destroyed.
+    if (app.engine && app.engine->isPlaying())
+        app.engine->release();
     app.videoSurface.reset();
     app.controlBar = nullptr;
     PlayBar::releaseInstance();

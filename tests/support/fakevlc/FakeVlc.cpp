@@ -138,6 +138,7 @@ struct libvlc_media_player_t {
     int64_t lastReportedTime = -1;
     int volume = 100;
     int mute = 0;
+    HWND window = nullptr; // where set_hwnd asked the video to go
 };
 
 struct libvlc_event_manager_t {
@@ -437,6 +438,12 @@ void libvlc_media_player_release(libvlc_media_player_t* player)
         std::unique_lock<std::mutex> guard(player->lock);
         player->listeners.clear();
         player->waitForCallbacks("libvlc_media_player_release", guard);
+        // Until the release a playing or paused player keeps drawing into its window.
+        const bool drawing = player->state == libvlc_Playing || player->state == libvlc_Paused;
+        if (drawing && player->window && !IsWindow(player->window)) {
+            guard.unlock();
+            fault("libvlc_media_player_release after its video window was destroyed (it drew into a dead window)");
+        }
     }
     {
         std::lock_guard<std::mutex> guard(playersLock());
@@ -477,6 +484,10 @@ void libvlc_media_player_set_hwnd(libvlc_media_player_t* player, void* drawable)
 {
     if (!usable(player, "libvlc_media_player_set_hwnd"))
         return;
+    {
+        std::lock_guard<std::mutex> guard(player->lock);
+        player->window = static_cast<HWND>(drawable);
+    }
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().lastHwnd = static_cast<HWND>(drawable);
 }

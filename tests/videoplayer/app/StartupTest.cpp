@@ -67,6 +67,21 @@ TEST_F(StartupTest, ClosingStopsPlaybackAndReleasesThePlayerBeforeTheInstance)
     EXPECT_FALSE(app.controller || app.videoSurface || app.controlBar || app.engine);
 }
 
+// An engine that does not answer the stop when the player closes goes on drawing: it must be
+// released while the video surface it draws into still exists (the double records a release
+// that comes after that window has gone), and nothing may reach it afterwards.
+TEST_F(StartupTest, ClosingWithAStuckEngineReleasesItBeforeTheSurfaceGoes)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    fakevlc_keepPlaying(4000); // longer than the stop waits
+    closePlayer();
+    EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_release"), fakevlc_callCount() - 1) << fakeVlcCalls();
+}
+
 TEST_F(StartupTest, EngineEventsAreHandedToTheUserInterfaceThread)
 {
     ASSERT_TRUE(startPlayer());
