@@ -13,3 +13,10 @@ clip() { # name seconds source
 clip a.mp4 8 testsrc
 clip 'b-vidéo.mp4' 2 testsrc2
 clip c.mp4 2 smptebars
+
+# A folder of its own for files that open but cannot be played: a text file under an .mp4 name
+# between two playable clips (paths sort a, b-text, c).
+mkdir -p unplayable
+[ -s unplayable/a.mp4 ] || cp c.mp4 unplayable/a.mp4
+[ -s unplayable/b-text.mp4 ] || printf 'Not a video: a text file under an .mp4 name.\n' > unplayable/b-text.mp4
+[ -s unplayable/c.mp4 ] || cp 'b-vidéo.mp4' unplayable/c.mp4

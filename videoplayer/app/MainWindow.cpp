@@ -297,17 +297,16 @@ bool loadFile(const std::wstring& path)
 {
     PlayLogic& controller = *app.controller;
     controller.stop();
-    MediaPlayer* engine = controller.mediaPlayer;
-    if (!PlayListData::hasMediaExtension(path) || !engine || !engine->open(path)) {
-        MessageBoxW(app.mainWindow, L"Could not load the file", productName, MB_ICONERROR);
+    if (!PlayListData::hasMediaExtension(path) || !controller.openFile(path)) {
+        showLoadFailure();
         return false;
     }
-    controller.currentPath = path;
-    if (!engine->isPlaying()) {
-        engine->play();
-        controller.applyAudio();
-    }
     return true;
+}
+
+void showLoadFailure()
+{
+    MessageBoxW(app.mainWindow, L"Could not load the file", productName, MB_ICONERROR);
 }
 
 void onOpen()

@@ -193,6 +193,8 @@ void onPlayerEvent(const libvlc_event_t* event, void*)
     case libvlc_MediaPlayerPlaying:
     case libvlc_MediaPlayerPaused:
     case libvlc_MediaPlayerStopped:
+    case libvlc_MediaPlayerEndReached:
+    case libvlc_MediaPlayerEncounteredError:
         postPlayerEvent(event->type);
         break;
     case libvlc_MediaPlayerTimeChanged:
@@ -209,12 +211,15 @@ void onPlayerEventMessage(int eventType)
 {
     if (eventType == libvlc_MediaPlayerTimeChanged)
         timeRefreshQueued = false;
-    if (!app.controlBar)
-        return;
-    if (eventType == libvlc_MediaPlayerTimeChanged)
-        app.controlBar->refreshTime();
-    else
-        app.controlBar->updateButtons();
+    if (app.controlBar) {
+        if (eventType == libvlc_MediaPlayerTimeChanged)
+            app.controlBar->refreshTime();
+        else if (eventType != libvlc_MediaPlayerEndReached && eventType != libvlc_MediaPlayerEncounteredError)
+            app.controlBar->updateButtons();
+    }
+    // Last: a file that cannot be played may end in a modal message from here.
+    if (app.controller)
+        app.controller->onEngineEvent(eventType);
 }
 
 // The controller's reports, on the user-interface thread, made visible on the control bar.
@@ -231,6 +236,12 @@ void onControllerEvent(PlayLogicEvent event)
         app.controlBar->refreshTime();
         break;
     case PlayLogicEvent::VolumeChanged: app.controlBar->refreshVolume(); break;
+    case PlayLogicEvent::PlaybackFailed:
+        // Bar and caption show the player stopped before the message, not the failed file.
+        app.controlBar->updateButtons();
+        updateTitle();
+        showLoadFailure();
+        break;
     }
 }
 

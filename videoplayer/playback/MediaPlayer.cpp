@@ -6,15 +6,17 @@
 
 static_assert(EngineNothingSpecial == static_cast<int>(libvlc_NothingSpecial) &&
                   EnginePlaying == static_cast<int>(libvlc_Playing) &&
-                  EnginePaused == static_cast<int>(libvlc_Paused) && EngineEnded == static_cast<int>(libvlc_Ended),
+                  EnginePaused == static_cast<int>(libvlc_Paused) && EngineEnded == static_cast<int>(libvlc_Ended) &&
+                  EngineError == static_cast<int>(libvlc_Error),
               "EngineState mirrors libVLC's player states");
 
 namespace {
 
-// The events the application reacts to, in the order they are attached.
+// The events the application reacts to, in the order they are attached. The last tells of a
+// file that cannot be played: libVLC accepts nearly any path and fails only once it plays.
 const libvlc_event_type_t attachedEvents[] = {
-    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
-    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached,
+    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPlaying,    libvlc_MediaPlayerPaused,
+    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
 };
 
 } // namespace

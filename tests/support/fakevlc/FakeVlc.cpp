@@ -36,6 +36,8 @@ struct Library {
     int lengthDelay = 40;
     int stateDelay = 15;
     int keepPlaying = 0;
+    std::string failPlaying; // media from paths holding this open but cannot be played
+    bool failPlayingByEnd = false;
     std::string lastPath;
     std::string lastOptions;
     std::vector<std::string> calls;
@@ -91,6 +93,8 @@ struct libvlc_media_t {
     std::string path;
     int64_t length = 0;
     int refs = 1;
+    // Not 0 when playing it fails: the state it then reaches (Error, or Ended without playing).
+    libvlc_state_t failsTo = libvlc_NothingSpecial;
 };
 
 struct Listener {
@@ -239,6 +243,12 @@ void libvlc_media_player_t::apply(Command command, int arg, std::unique_lock<std
             return;
         if (state == libvlc_Playing)
             return;
+        if (media->failsTo != libvlc_NothingSpecial) {
+            // As libVLC does with a file it cannot demux: it never reports Playing.
+            state = media->failsTo;
+            emit(state == libvlc_Error ? libvlc_MediaPlayerEncounteredError : libvlc_MediaPlayerEndReached, guard);
+            return;
+        }
         if (state != libvlc_Paused) {
             baseTime = 0;
             length = -1;
@@ -400,6 +410,8 @@ libvlc_media_t* libvlc_media_new_path(libvlc_instance_t* instance, const char* p
     auto* media = new libvlc_media_t();
     media->path = path;
     media->length = lib().mediaLength;
+    if (!lib().failPlaying.empty() && media->path.find(lib().failPlaying) != std::string::npos)
+        media->failsTo = lib().failPlayingByEnd ? libvlc_Ended : libvlc_Error;
     return media;
 }
 
@@ -661,6 +673,8 @@ void fakevlc_reset()
     l.lengthDelay = 40;
     l.stateDelay = 15;
     l.keepPlaying = 0;
+    l.failPlaying.clear();
+    l.failPlayingByEnd = false;
     l.calls.clear();
     l.faults.clear();
 }
@@ -675,6 +689,13 @@ void fakevlc_refusePathsContaining(const char* utf8)
 {
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().refuse = utf8 ? utf8 : "";
+}
+
+void fakevlc_failPlayingPathsContaining(const char* utf8, int endInstead)
+{
+    std::lock_guard<std::mutex> guard(lib().lock);
+    lib().failPlaying = utf8 ? utf8 : "";
+    lib().failPlayingByEnd = endInstead != 0;
 }
 
 void fakevlc_setMediaLength(int64_t ms)

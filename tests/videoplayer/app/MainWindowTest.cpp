@@ -297,6 +297,25 @@ TEST_F(MainWindowTest, AboutShowsTheProductAndItsVersion)
     EXPECT_EQ(text, L"Quillet, Version 1.1");
 }
 
+// A file the engine accepts but cannot play fails only once it plays; chosen by the user it gets
+// the same message, and the bar and the caption show the player stopped.
+TEST_F(MainWindowTest, AChosenFileThatCannotPlayShowsTheMessageAndEndsStopped)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"a.mp4", L"broken.mp4"});
+    fakevlc_failPlayingPathsContaining("broken", 0);
+    MessageBoxAnswer answer(L"Quillet");
+    dropFiles({folder + L"\\broken.mp4"});
+    ASSERT_TRUE(pumpUntil([&] { return answer.found.load(); }));
+    EXPECT_EQ(answer.text, L"Could not load the file");
+    EXPECT_TRUE(waitForState(libvlc_Stopped));
+    pumpFor(100);
+    EXPECT_EQ(caption(), L"Quillet 1.1");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_OPEN)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_STOP)));
+    EXPECT_EQ(app.controller->playList.count(), 2);
+}
+
 TEST_F(MainWindowTest, LoadingAFileTheEngineRefusesReportsIt)
 {
     ASSERT_TRUE(startPlayer());

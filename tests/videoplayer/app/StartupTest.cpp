@@ -31,9 +31,9 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     EXPECT_EQ(GetParent(app.videoSurface->hwnd), app.mainWindow);
     EXPECT_EQ(GetParent(app.controlBar->hwnd), app.mainWindow);
     EXPECT_EQ(app.layoutEnabled, 1);
-    // The five events, time first.
+    // The six events, time first, the error that tells of a file that cannot play last.
     const char* expected[] = {"libvlc_event_attach:267", "libvlc_event_attach:260", "libvlc_event_attach:261",
-                              "libvlc_event_attach:262", "libvlc_event_attach:265"};
+                              "libvlc_event_attach:262", "libvlc_event_attach:265", "libvlc_event_attach:266"};
     int from = 0;
     for (const char* call : expected) {
         from = fakeVlcCallIndex(call, from);
