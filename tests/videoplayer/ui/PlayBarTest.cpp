@@ -353,9 +353,10 @@ TEST_F(PlayBarTest, ButtonsPostTheirCommandsToTheMainWindow)
     SendMessageW(bar->hwnd, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
 
-    // Taken from its main window, the bar has nobody to command: a press posts nothing, neither
-    // to its old parent nor as a message to the thread.
+    // Taken from its main window (made a window of its own), the bar has nobody to command: a
+    // press posts nothing, neither to its old parent nor as a message to the thread.
     SetParent(bar->hwnd, nullptr);
+    SetWindowLongW(bar->hwnd, GWL_STYLE, (GetWindowLongW(bar->hwnd, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
     SendMessageW(GetDlgItem(bar->hwnd, IDC_BAR_OPEN), BM_CLICK, 0, 0);
     EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_FALSE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_COMMAND, WM_COMMAND, PM_REMOVE));
