@@ -22,6 +22,10 @@ FAKEVLC_API void __cdecl fakevlc_reset();
 FAKEVLC_API void __cdecl fakevlc_failNew(int fail);
 // libvlc_media_new_path refuses paths containing this UTF-8 text (null or "" clears).
 FAKEVLC_API void __cdecl fakevlc_refusePathsContaining(const char* utf8);
+// Media from paths containing this UTF-8 text open, but cannot be played: play takes them to
+// state 7 with EncounteredError, or with endInstead to state 6 with EndReached, never through
+// Playing (null or "" clears).
+FAKEVLC_API void __cdecl fakevlc_failPlayingPathsContaining(const char* utf8, int endInstead);
 // Length reported for media opened from now on, and how long after play it appears.
 FAKEVLC_API void __cdecl fakevlc_setMediaLength(int64_t ms);
 FAKEVLC_API void __cdecl fakevlc_setLengthDelay(int ms);

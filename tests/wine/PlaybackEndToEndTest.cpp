@@ -206,4 +206,39 @@ TEST_F(PlaybackEndToEndTest, ClosingDuringPlaybackExitsWithZero)
     EXPECT_EQ(player.close(), 0u);
 }
 
+// ---- Files that open but cannot be played ----------------------------------------------------
+
+// A text file under an .mp4 name: libVLC opens it and fails only once it plays. Chosen by the
+// user it gets the failure message and leaves the player stopped; reached from its neighbours,
+// by the advance and by Previous, it is skipped without a word.
+TEST_F(PlaybackEndToEndTest, AFileThatCannotPlayIsReportedWhenChosenAndSkippedWhenReached)
+{
+    const std::wstring folder = clips + L"\\unplayable\\";
+    PlayerDriver player(runFolder);
+    ASSERT_NE(player.window, nullptr);
+
+    ASSERT_TRUE(player.openThroughDialog(folder + L"b-text.mp4"));
+    HWND box = waitForWindow(L"#32770", L"Quillet", 15000);
+    ASSERT_NE(box, nullptr) << "no failure message";
+    EXPECT_EQ(messageBoxText(box), L"Could not load the file");
+    EXPECT_EQ(player.caption(), L"Quillet 1.1");
+    clickButton(box, IDOK);
+    ASSERT_TRUE(waitForWindowGone(box, 5000));
+
+    // Forwards: the end of a.mp4 advances past it to c.mp4.
+    ASSERT_TRUE(player.openThroughDialog(folder + L"a.mp4"));
+    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"a.mp4"); }, 15000))
+        << testing::PrintToString(player.caption());
+    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"c.mp4"); }, 15000))
+        << testing::PrintToString(player.caption());
+
+    // Backwards: c.mp4 opened anew lists the folder again, and Previous skips it to a.mp4.
+    ASSERT_TRUE(player.openThroughDialog(folder + L"c.mp4"));
+    player.command(IDM_PREVIOUS);
+    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"a.mp4"); }, 15000))
+        << testing::PrintToString(player.caption());
+    EXPECT_EQ(FindWindowW(L"#32770", L"Quillet"), nullptr) << "a skipped file says nothing";
+    EXPECT_EQ(player.close(), 0u);
+}
+
 } // namespace

@@ -24,3 +24,10 @@ mkdir -p shapes
 [ -s shapes/odd.mp4 ] || ff -f lavfi -i color=c=0x3080e0:size=176x144:rate=25:duration=6 \
   -f lavfi -i sine=frequency=550:duration=6 -vf format=yuv444p,crop=175:143:0:0 -c:v libx264 \
   -c:a aac -shortest shapes/odd.mp4
+
+# A folder of its own for files that open but cannot be played: a text file under an .mp4 name
+# between two playable clips (paths sort a, b-text, c).
+mkdir -p unplayable
+[ -s unplayable/a.mp4 ] || cp c.mp4 unplayable/a.mp4
+[ -s unplayable/b-text.mp4 ] || printf 'Not a video: a text file under an .mp4 name.\n' > unplayable/b-text.mp4
+[ -s unplayable/c.mp4 ] || cp 'b-vidéo.mp4' unplayable/c.mp4

@@ -7,7 +7,12 @@ namespace {
 
 const wchar_t ellipsis = L'\x2026';
 
-// Fits `name` into `room` characters by replacing its middle with an ellipsis.
+bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Fits `name` into `room` characters by replacing its middle with an ellipsis. A character
+// outside the BMP is two code units: a cut between them would leave half a character on either
+// side of the ellipsis, so such a pair goes whole into the ellipsis instead.
 std::wstring shortenMiddle(const std::wstring& name, size_t room)
 {
     if (name.size() <= room)
@@ -15,7 +20,11 @@ std::wstring shortenMiddle(const std::wstring& name, size_t room)
     if (room == 0)
         return std::wstring();
     const size_t kept = room - 1;
-    const size_t head = (kept + 1) / 2, tail = kept - head;
+    size_t head = (kept + 1) / 2, tail = kept - head;
+    if (head > 0 && isHighSurrogate(name[head - 1]))
+        --head;
+    if (tail > 0 && isLowSurrogate(name[name.size() - tail]))
+        --tail;
     return name.substr(0, head) + ellipsis + name.substr(name.size() - tail);
 }
 

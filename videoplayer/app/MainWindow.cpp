@@ -297,17 +297,16 @@ bool loadFile(const std::wstring& path)
 {
     PlayLogic& controller = *app.controller;
     controller.stop();
-    MediaPlayer* engine = controller.mediaPlayer;
-    if (!PlayListData::hasMediaExtension(path) || !engine || !engine->open(path)) {
-        MessageBoxW(app.mainWindow, L"Could not load the file", productName, MB_ICONERROR);
+    if (!PlayListData::hasMediaExtension(path) || !controller.openFile(path)) {
+        showLoadFailure();
         return false;
     }
-    controller.currentPath = path;
-    if (!engine->isPlaying()) {
-        engine->play();
-        controller.applyAudio();
-    }
     return true;
+}
+
+void showLoadFailure()
+{
+    MessageBoxW(app.mainWindow, L"Could not load the file", productName, MB_ICONERROR);
 }
 
 void onOpen()
@@ -331,11 +330,16 @@ void onDropFiles(HDROP drop)
 {
     if (enginePlaying())
         app.engine->pause();
-    wchar_t file[pathBufferLength] = {};
-    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0)
-        DragQueryFileW(drop, 0, file, pathBufferLength);
+    // The path is taken at its full length: cut to a buffer it could name another file, and
+    // one too long for the engine is refused by loadFile with the failure message.
+    std::wstring file;
+    if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        file.resize(static_cast<size_t>(length) + 1);
+        file.resize(DragQueryFileW(drop, 0, &file[0], length + 1));
+    }
     DragFinish(drop);
-    if (file[0] && loadFile(file))
+    if (!file.empty() && loadFile(file))
         app.controller->playList.buildFromFolder(file);
 }
 

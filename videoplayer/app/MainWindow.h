@@ -13,6 +13,8 @@ void enterFullScreen();
 void leaveFullScreen();
 void savePlacement();
 bool loadFile(const std::wstring& path);
+// The player's one error message: a file the user chose could not be loaded or played.
+void showLoadFailure();
 void onOpen();
 void onDropFiles(HDROP drop);
 void updateTitle();

@@ -38,6 +38,14 @@ using UniqueUpdater = UniqueHandle<UpdaterHandleTraits>;
 // Set while a TimeChanged hand-over is queued, so a burst of time events costs one redraw.
 std::atomic<bool> timeRefreshQueued{false};
 
+// Hands an engine event to the main window; false when it could not be posted. Without a main
+// window a post would become a thread message that no window procedure ever sees.
+bool postPlayerEvent(libvlc_event_type_t type)
+{
+    HWND window = app.mainWindow;
+    return window && PostMessageW(window, WM_PLAYER_EVENT, static_cast<WPARAM>(type), 0);
+}
+
 int runMessageLoop()
 {
     HACCEL accelerators = LoadAcceleratorsW(app.hInstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
@@ -185,11 +193,15 @@ void onPlayerEvent(const libvlc_event_t* event, void*)
     case libvlc_MediaPlayerPlaying:
     case libvlc_MediaPlayerPaused:
     case libvlc_MediaPlayerStopped:
-        PostMessageW(app.mainWindow, WM_PLAYER_EVENT, static_cast<WPARAM>(event->type), 0);
+    case libvlc_MediaPlayerEndReached:
+    case libvlc_MediaPlayerEncounteredError:
+        postPlayerEvent(event->type);
         break;
     case libvlc_MediaPlayerTimeChanged:
-        if (!timeRefreshQueued.exchange(true))
-            PostMessageW(app.mainWindow, WM_PLAYER_EVENT, static_cast<WPARAM>(event->type), 0);
+        // A hand-over that could not be posted (a full queue, no window) is not queued: were
+        // the flag left set, no later time event would ever be handed over again.
+        if (!timeRefreshQueued.exchange(true) && !postPlayerEvent(event->type))
+            timeRefreshQueued = false;
         break;
     default: break;
     }
@@ -199,12 +211,15 @@ void onPlayerEventMessage(int eventType)
 {
     if (eventType == libvlc_MediaPlayerTimeChanged)
         timeRefreshQueued = false;
-    if (!app.controlBar)
-        return;
-    if (eventType == libvlc_MediaPlayerTimeChanged)
-        app.controlBar->refreshTime();
-    else
-        app.controlBar->updateButtons();
+    if (app.controlBar) {
+        if (eventType == libvlc_MediaPlayerTimeChanged)
+            app.controlBar->refreshTime();
+        else if (eventType != libvlc_MediaPlayerEndReached && eventType != libvlc_MediaPlayerEncounteredError)
+            app.controlBar->updateButtons();
+    }
+    // Last: a file that cannot be played may end in a modal message from here.
+    if (app.controller)
+        app.controller->onEngineEvent(eventType);
 }
 
 // The controller's reports, on the user-interface thread, made visible on the control bar.
@@ -221,6 +236,12 @@ void onControllerEvent(PlayLogicEvent event)
         app.controlBar->refreshTime();
         break;
     case PlayLogicEvent::VolumeChanged: app.controlBar->refreshVolume(); break;
+    case PlayLogicEvent::PlaybackFailed:
+        // Bar and caption show the player stopped before the message, not the failed file.
+        app.controlBar->updateButtons();
+        updateTitle();
+        showLoadFailure();
+        break;
     }
 }
 
@@ -237,6 +258,10 @@ void onClose()
 void destroyObjects()
 {
     KillTimer(app.mainWindow, app.timerId);
+    // An engine still playing here did not answer the bounded stop: it may go on drawing into
+    // the video surface, so it is released before that window is destroyed.
+    if (app.engine && app.engine->isPlaying())
+        app.engine->release();
     app.videoSurface.reset();
     app.controlBar = nullptr;
     PlayBar::releaseInstance();

@@ -8,6 +8,7 @@ enum EngineState : int {
     EnginePlaying = 3,
     EnginePaused = 4,
     EngineEnded = 6,
+    EngineError = 7, // the file could not be played (or stopped playing) for a fault of its own
 };
 
 // A file is under way: it has a position and a length worth showing.

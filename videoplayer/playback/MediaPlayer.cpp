@@ -6,15 +6,17 @@
 
 static_assert(EngineNothingSpecial == static_cast<int>(libvlc_NothingSpecial) &&
                   EnginePlaying == static_cast<int>(libvlc_Playing) &&
-                  EnginePaused == static_cast<int>(libvlc_Paused) && EngineEnded == static_cast<int>(libvlc_Ended),
+                  EnginePaused == static_cast<int>(libvlc_Paused) && EngineEnded == static_cast<int>(libvlc_Ended) &&
+                  EngineError == static_cast<int>(libvlc_Error),
               "EngineState mirrors libVLC's player states");
 
 namespace {
 
-// The events the application reacts to, in the order they are attached.
+// The events the application reacts to, in the order they are attached. The last tells of a
+// file that cannot be played: libVLC accepts nearly any path and fails only once it plays.
 const libvlc_event_type_t attachedEvents[] = {
-    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused,
-    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached,
+    libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerPlaying,    libvlc_MediaPlayerPaused,
+    libvlc_MediaPlayerStopped,     libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
 };
 
 } // namespace
@@ -61,12 +63,16 @@ std::string MediaPlayer::utf8Path(const std::wstring& path)
     if (path.empty())
         return std::string();
     const int length = static_cast<int>(path.size());
-    const int needed = WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, nullptr, 0, nullptr, nullptr);
-    // A path that does not fit is refused rather than cut: a truncated path names another file.
+    // A name may hold a lone surrogate (NTFS allows it) that has no UTF-8 form. Converted
+    // leniently it would become U+FFFD and name another file, so it is refused like a path that
+    // does not fit, which a cut would turn into another file just the same.
+    const DWORD strict = WC_ERR_INVALID_CHARS;
+    const int needed = WideCharToMultiByte(CP_UTF8, strict, path.c_str(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0 || needed > maxUtf8PathBytes)
         return std::string();
     std::string utf8(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, path.c_str(), length, &utf8[0], needed, nullptr, nullptr);
+    if (WideCharToMultiByte(CP_UTF8, strict, path.c_str(), length, &utf8[0], needed, nullptr, nullptr) != needed)
+        return std::string();
     return utf8;
 }
 
@@ -97,10 +103,12 @@ bool MediaPlayer::isPlaying()
     return vlcPlayer && libvlc_media_player_is_playing(vlcPlayer) != 0;
 }
 
+// libvlc_media_player_pause toggles, so a second pause sent before an engine slow to answer had
+// paused would set it playing again. Asking for the paused state outright never resumes.
 void MediaPlayer::pause()
 {
     if (vlcPlayer)
-        libvlc_media_player_pause(vlcPlayer);
+        libvlc_media_player_set_pause(vlcPlayer, 1);
 }
 
 void MediaPlayer::stop()

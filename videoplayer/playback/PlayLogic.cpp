@@ -31,10 +31,18 @@ bool PlayLogic::isPlaying()
     return mediaPlayer && mediaPlayer->isPlaying();
 }
 
+bool PlayLogic::openFile(const std::wstring& path)
+{
+    return startFile(path, 0);
+}
+
 void PlayLogic::play()
 {
     if (!mediaPlayer || mediaPlayer->isPlaying())
         return;
+    // Anything but a resume starts the file over, and it has yet to show it can play.
+    if (mediaPlayer->getState() != EnginePaused)
+        hasPlayed = false;
     mediaPlayer->play();
     applyAudio();
 }
@@ -63,21 +71,21 @@ void PlayLogic::stepFile(int direction)
     if (!mediaPlayer || playList.count() < 2 || playList.currentIndex() == -1)
         return;
     stop();
-    int index = playList.currentIndex() + direction;
+    playFrom(playList.currentIndex() + direction, direction < 0 ? -1 : 1);
+}
+
+// Starts the entry at `index` or, when it fails to open, the next one in `direction`, wrapping
+// at both ends, until one opens or the list is empty.
+void PlayLogic::playFrom(int index, int direction)
+{
     while (playList.count() > 0) {
         const int n = playList.count();
         if (index < 0)
             index = n - 1;
         else if (index >= n)
             index = 0;
-        const std::wstring path = playList.pathAt(index);
-        if (mediaPlayer->open(path)) {
-            currentPath = path;
+        if (startFile(playList.pathAt(index), direction)) {
             playList.setCurrentIndex(index);
-            if (!mediaPlayer->isPlaying()) {
-                mediaPlayer->play();
-                applyAudio();
-            }
             return;
         }
         // Dropped for the rest of the list's life. Forwards, the same index now holds the
@@ -86,6 +94,21 @@ void PlayLogic::stepFile(int direction)
         if (direction < 0)
             --index;
     }
+}
+
+// Opens a file and starts it; `direction` records how it was reached (0: chosen by the user).
+bool PlayLogic::startFile(const std::wstring& path, int direction)
+{
+    if (!mediaPlayer || !mediaPlayer->open(path))
+        return false;
+    currentPath = path;
+    arrivalDirection = direction;
+    hasPlayed = false;
+    if (!mediaPlayer->isPlaying()) {
+        mediaPlayer->play();
+        applyAudio();
+    }
+    return true;
 }
 
 bool PlayLogic::seek(int direction)
@@ -153,8 +176,15 @@ void PlayLogic::onTimer()
         return;
     const int state = mediaPlayer->getState();
     if (state == EnginePlaying) {
+        hasPlayed = true;
         // libVLC's audio output may come up with its own volume; ours wins on every tick.
         applyAudio();
+        return;
+    }
+    // A file that never played and yet ended could not be played: whichever sees it first,
+    // this tick or the engine's event, deals with it, and the other then finds it stopped.
+    if (state == EngineError || (state == EngineEnded && !hasPlayed)) {
+        onFileFailed();
         return;
     }
     if (state != EngineEnded)
@@ -165,6 +195,49 @@ void PlayLogic::onTimer()
     const int current = playList.currentIndex();
     if (n >= 2 && current != -1 && current < n - 1)
         stepFile(1);
+}
+
+// Events reach this thread some time after libVLC sent them, so each is checked against the
+// state the engine reports now: one whose state no longer holds belonged to a file since left.
+void PlayLogic::onEngineEvent(int type)
+{
+    if (!mediaPlayer)
+        return;
+    const int state = mediaPlayer->getState();
+    switch (type) {
+    case libvlc_MediaPlayerPlaying:
+        if (state == EnginePlaying)
+            hasPlayed = true;
+        break;
+    case libvlc_MediaPlayerEncounteredError:
+        if (state == EngineError)
+            onFileFailed();
+        break;
+    case libvlc_MediaPlayerEndReached:
+        if (state == EngineEnded && !hasPlayed)
+            onFileFailed();
+        break;
+    default: break;
+    }
+}
+
+// A file that cannot be played is stopped. One the user chose is reported, for the shell to
+// say so; one that Previous, Next or the advance reached is dropped and the step goes on in the
+// same direction, exactly as for a file that fails to open, so a folder of files that all fail
+// empties instead of going round for ever.
+void PlayLogic::onFileFailed()
+{
+    const int direction = arrivalDirection;
+    stop();
+    if (direction == 0) {
+        report(PlayLogicEvent::PlaybackFailed);
+        return;
+    }
+    const int index = playList.currentIndex();
+    if (index == -1)
+        return;
+    playList.removeAt(index);
+    playFrom(direction > 0 ? index : index - 1, direction);
 }
 
 void PlayLogic::waitWhileEngineReportsPlaying()

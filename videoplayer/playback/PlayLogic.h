@@ -12,8 +12,9 @@ class MediaPlayer;
 // What the controller tells whoever shows it. Playback knows nothing of windows: the shell sets
 // eventCallback and turns these into what the user sees, as it does with the engine's events.
 enum class PlayLogicEvent {
-    Stopped,       // stop() has run: a slider drag must end and the position display follow
-    VolumeChanged, // the effective volume or mute state may differ from what is shown
+    Stopped,        // stop() has run: a slider drag must end and the position display follow
+    VolumeChanged,  // the effective volume or mute state may differ from what is shown
+    PlaybackFailed, // the file the user chose cannot be played; it has been stopped
 };
 
 class PlayLogic {
@@ -22,6 +23,10 @@ public:
     virtual ~PlayLogic() = default;
 
     bool isPlaying();
+    // Makes the file the user chose the current one and starts it; false when the engine
+    // refuses it (or there is none). A failure that shows only once it plays is reported later
+    // as PlaybackFailed.
+    bool openFile(const std::wstring& path);
     void play();
     void pause();
     void stop();
@@ -32,6 +37,9 @@ public:
     void stepVolume(int direction);
     void applyAudio();
     void onTimer();
+    // An engine event (libVLC's type), handed to the user-interface thread by the shell: how
+    // the controller learns that a file cannot be played.
+    void onEngineEvent(int type);
 
     // What the volume slider shows: 0 while muted.
     int effectiveVolume() const { return muted ? 0 : volume; }
@@ -45,7 +53,17 @@ public:
     bool muted = false;
 
 private:
+    bool startFile(const std::wstring& path, int direction);
+    void playFrom(int index, int direction);
+    void onFileFailed();
     void waitWhileEngineReportsPlaying();
     bool playingOrPaused();
     void report(PlayLogicEvent event);
+
+    // How the current file was reached: 0 chosen by the user, -1 or +1 stepped to (Previous,
+    // Next, the advance). A file that cannot be played is reported or skipped accordingly.
+    int arrivalDirection = 0;
+    // Whether the current file has played since it was started: libVLC also reports a file it
+    // could not play as ended, and only this tells that end from a real one.
+    bool hasPlayed = false;
 };

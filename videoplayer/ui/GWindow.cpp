@@ -66,6 +66,10 @@ void GWindow::onPaint(HDC) {}
 LRESULT CALLBACK GWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto& map = windowMap();
+    // A WM_CREATE that carries no creation data was sent by hand, not by CreateWindowExW: it
+    // binds nothing and changes nothing, and is left to the system like any unbound message.
+    if (message == WM_CREATE && !lParam)
+        return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_CREATE) {
         // A new window binds to its own creation parameter, whatever a recycled handle held.
         auto* object = static_cast<GWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

@@ -168,9 +168,12 @@ MediaPlayer* PlayBar::engine() const
     return controller ? controller->mediaPlayer : nullptr;
 }
 
+// The window the bar serves, or none: not before the bar has its window, nor once it has been
+// taken from its parent (a child of the desktop has no main window to command).
 HWND PlayBar::mainWindow() const
 {
-    return hwnd ? GetParent(hwnd) : nullptr;
+    HWND parent = hwnd ? GetAncestor(hwnd, GA_PARENT) : nullptr;
+    return parent && parent != GetDesktopWindow() && IsWindow(parent) ? parent : nullptr;
 }
 
 Gdiplus::Image* PlayBar::imageOf(int id) const
@@ -292,7 +295,10 @@ bool PlayBar::onCommand(int id)
         return true; // Enter and Esc in the bar close nothing
     for (const ButtonCommand& entry : buttonCommands) {
         if (entry.control == id) {
-            PostMessageW(mainWindow(), WM_COMMAND, entry.command, 0);
+            // Without a main window, a post to a null handle would be a thread message that
+            // nobody carries out; the press is simply dropped.
+            if (HWND main = mainWindow())
+                PostMessageW(main, WM_COMMAND, entry.command, 0);
             return true;
         }
     }

@@ -63,6 +63,7 @@ public:
     int64_t shownTime = 0;
     int64_t shownLength = 0;
     int dragControl = 0;          // 0, or the slider holding the mouse capture
+    int64_t lastSeekTarget = -1;  // the position the current time drag sought last, -1 before any
     UniqueKernelHandle drawLock;  // auto-reset event guarding composeBuffer and both re-creations
 
 private:
@@ -81,6 +82,7 @@ private:
     void onMouseDown(LPARAM lParam);
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
+    void seekTo(double fraction);
 
     // Drawing; the three below redrawBuffers run with drawLock held.
     void redrawBuffers();

@@ -19,7 +19,8 @@ ScreenPoint screenPoint(POINT pos)
 // Every hide and show changes what the video may cover: the main window lays itself out again.
 void requestLayout(HWND mainWindow)
 {
-    PostMessageW(mainWindow, WM_SIZE, 0, 0);
+    if (mainWindow) // a post to no window would be a thread message nobody handles
+        PostMessageW(mainWindow, WM_SIZE, 0, 0);
 }
 
 } // namespace

@@ -106,7 +106,13 @@ void PlayWnd::showContextMenu(int x, int y)
     prepareContextMenu(popup, currentMenuState());
     HWND parent = GetParent(hwnd);
     HWND owner = parent ? parent : hwnd;
+    // The menu runs a loop of its own in which the main timer keeps ticking: the cursor is
+    // needed over it, so it shows now and its rest only starts again once the menu has gone.
+    restoreCursor();
+    contextMenuOpen = true;
     const int command = TrackPopupMenu(popup, TPM_RETURNCMD, x, y, 0, owner, nullptr);
+    contextMenuOpen = false;
+    restartCursorRest(UiClock::now(), UiClock::cursorPos());
     if (command > 0)
         postCommand(static_cast<WPARAM>(command));
 }
@@ -145,6 +151,8 @@ void PlayWnd::prepareContextMenu(HMENU popup, const ContextMenuState& state)
 // tick, so a slowly drifting cursor also counts once it has gone far enough.
 void PlayWnd::updateCursor()
 {
+    if (contextMenuOpen)
+        return;
     const POINT pos = UiClock::cursorPos();
     const DWORD now = UiClock::now();
     if (cursorRest.observe(now, ScreenPoint{pos.x, pos.y})) {

@@ -71,4 +71,5 @@ private:
     std::function<bool()> isFullScreen;
     // A move counts when it exceeds the slack, a rest once it lasts the full period.
     RestDetector cursorRest{cursorMoveSlack + 1, cursorRestMs};
+    bool contextMenuOpen = false; // the cursor never hides while the menu is up
 };

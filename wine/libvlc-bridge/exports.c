@@ -187,6 +187,11 @@ void CDECL bridge_libvlc_media_player_pause(libvlc_media_player_t *player)
     libvlc_media_player_pause(player);
 }
 
+void CDECL bridge_libvlc_media_player_set_pause(libvlc_media_player_t *player, int do_pause)
+{
+    libvlc_media_player_set_pause(player, do_pause);
+}
+
 void CDECL bridge_libvlc_media_player_stop(libvlc_media_player_t *player)
 {
     libvlc_media_player_stop(player);

@@ -36,6 +36,8 @@ struct Library {
     int lengthDelay = 40;
     int stateDelay = 15;
     int keepPlaying = 0;
+    std::string failPlaying; // media from paths holding this open but cannot be played
+    bool failPlayingByEnd = false;
     std::string lastPath;
     std::string lastOptions;
     std::vector<std::string> calls;
@@ -91,6 +93,8 @@ struct libvlc_media_t {
     std::string path;
     int64_t length = 0;
     int refs = 1;
+    // Not 0 when playing it fails: the state it then reaches (Error, or Ended without playing).
+    libvlc_state_t failsTo = libvlc_NothingSpecial;
 };
 
 struct Listener {
@@ -99,7 +103,7 @@ struct Listener {
     void* data;
 };
 
-enum class Command { Play, Pause, Stop, End, Raise, Quit };
+enum class Command { Play, Pause, SetPause, Stop, End, Raise, Quit };
 
 struct libvlc_media_player_t {
     libvlc_media_player_t();
@@ -138,6 +142,7 @@ struct libvlc_media_player_t {
     int64_t lastReportedTime = -1;
     int volume = 100;
     int mute = 0;
+    HWND window = nullptr; // where set_hwnd asked the video to go
 };
 
 struct libvlc_event_manager_t {
@@ -238,6 +243,12 @@ void libvlc_media_player_t::apply(Command command, int arg, std::unique_lock<std
             return;
         if (state == libvlc_Playing)
             return;
+        if (media->failsTo != libvlc_NothingSpecial) {
+            // As libVLC does with a file it cannot demux: it never reports Playing.
+            state = media->failsTo;
+            emit(state == libvlc_Error ? libvlc_MediaPlayerEncounteredError : libvlc_MediaPlayerEndReached, guard);
+            return;
+        }
         if (state != libvlc_Paused) {
             baseTime = 0;
             length = -1;
@@ -258,6 +269,12 @@ void libvlc_media_player_t::apply(Command command, int arg, std::unique_lock<std
             startedAt = Clock::now();
             emit(libvlc_MediaPlayerPlaying, guard);
         }
+        return;
+    case Command::SetPause:
+        // Unlike Pause, it asks for a state: pausing a paused player or resuming a playing one
+        // changes nothing.
+        if ((arg != 0) == (state == libvlc_Playing))
+            apply(Command::Pause, 0, guard);
         return;
     case Command::Stop:
         if (state == libvlc_NothingSpecial || state == libvlc_Stopped)
@@ -393,6 +410,8 @@ libvlc_media_t* libvlc_media_new_path(libvlc_instance_t* instance, const char* p
     auto* media = new libvlc_media_t();
     media->path = path;
     media->length = lib().mediaLength;
+    if (!lib().failPlaying.empty() && media->path.find(lib().failPlaying) != std::string::npos)
+        media->failsTo = lib().failPlayingByEnd ? libvlc_Ended : libvlc_Error;
     return media;
 }
 
@@ -431,6 +450,12 @@ void libvlc_media_player_release(libvlc_media_player_t* player)
         std::unique_lock<std::mutex> guard(player->lock);
         player->listeners.clear();
         player->waitForCallbacks("libvlc_media_player_release", guard);
+        // Until the release a playing or paused player keeps drawing into its window.
+        const bool drawing = player->state == libvlc_Playing || player->state == libvlc_Paused;
+        if (drawing && player->window && !IsWindow(player->window)) {
+            guard.unlock();
+            fault("libvlc_media_player_release after its video window was destroyed (it drew into a dead window)");
+        }
     }
     {
         std::lock_guard<std::mutex> guard(playersLock());
@@ -471,6 +496,10 @@ void libvlc_media_player_set_hwnd(libvlc_media_player_t* player, void* drawable)
 {
     if (!usable(player, "libvlc_media_player_set_hwnd"))
         return;
+    {
+        std::lock_guard<std::mutex> guard(player->lock);
+        player->window = static_cast<HWND>(drawable);
+    }
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().lastHwnd = static_cast<HWND>(drawable);
 }
@@ -491,6 +520,12 @@ void libvlc_media_player_pause(libvlc_media_player_t* player)
 {
     if (usable(player, "libvlc_media_player_pause"))
         player->post(Command::Pause, 0, haltDelay());
+}
+
+void libvlc_media_player_set_pause(libvlc_media_player_t* player, int do_pause)
+{
+    if (usable(player, "libvlc_media_player_set_pause"))
+        player->post(Command::SetPause, do_pause, do_pause ? haltDelay() : stateDelay());
 }
 
 void libvlc_media_player_stop(libvlc_media_player_t* player)
@@ -638,6 +673,8 @@ void fakevlc_reset()
     l.lengthDelay = 40;
     l.stateDelay = 15;
     l.keepPlaying = 0;
+    l.failPlaying.clear();
+    l.failPlayingByEnd = false;
     l.calls.clear();
     l.faults.clear();
 }
@@ -652,6 +689,13 @@ void fakevlc_refusePathsContaining(const char* utf8)
 {
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().refuse = utf8 ? utf8 : "";
+}
+
+void fakevlc_failPlayingPathsContaining(const char* utf8, int endInstead)
+{
+    std::lock_guard<std::mutex> guard(lib().lock);
+    lib().failPlaying = utf8 ? utf8 : "";
+    lib().failPlayingByEnd = endInstead != 0;
 }
 
 void fakevlc_setMediaLength(int64_t ms)

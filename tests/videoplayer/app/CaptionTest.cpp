@@ -41,6 +41,40 @@ TEST(ComposeCaption, ALongNameIsShortenedInItsMiddleAndTheTimesStayWhole)
     EXPECT_EQ(justName.substr(justName.size() - 8), L"-end.mp4");
 }
 
+// True when every surrogate in the text belongs to a pair.
+bool surrogatesPaired(const std::wstring& text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF)
+                return false;
+            ++i;
+        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Names of characters outside the BMP (two code units each): whichever way the room falls, the
+// ellipsis never splits a pair and the caption still fits.
+TEST(ComposeCaption, TheEllipsisNeverSplitsACharacterOfTwoCodeUnits)
+{
+    std::wstring name = L"a";
+    for (int i = 0; i < 200; ++i)
+        name += L"\xD83D\xDE00";
+    for (const std::wstring title : {L"Quillet 1.1", L"Quillet 1.1 ", L"Quillet 1.1  "}) {
+        for (const std::wstring& caption :
+             {composeCaption(title, name), composeCaption(title, name, L"00:01:05", L"01:30:00"),
+              composeCaption(title, name.substr(1), L"00:01:05", L"01:30:00")}) {
+            EXPECT_LE(caption.size(), maxCaptionLength);
+            EXPECT_NE(caption.find(L'\x2026'), std::wstring::npos);
+            EXPECT_TRUE(surrogatesPaired(caption)) << "title of " << title.size();
+        }
+    }
+}
+
 TEST(ComposeCaption, ANameThatFitsIsKeptWhole)
 {
     const std::wstring name(259 - 14 - 22, L'n'); // exactly fills the buffer with the times

@@ -251,6 +251,25 @@ TEST_F(MainWindowTest, DroppingATextFileShowsTheMessageAndKeepsThePlaylist)
     EXPECT_FALSE(app.engine->isPlaying());
 }
 
+// A dropped path is taken whole and refused whole: one longer than a path buffer (its first 259
+// characters would name another mp4) and one holding a lone surrogate both get the failure
+// message, and the engine is never handed a cut or altered path.
+TEST_F(MainWindowTest, DroppedPathsAreRefusedWholeNeverCutOrAltered)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({});
+    const std::wstring fits = folder + L"\\" + std::wstring(254 - folder.size(), L'n') + L".mp4";
+    ASSERT_EQ(fits.size(), 259u);
+    for (const std::wstring& path : {fits + L".mp4", folder + L"\\a\xD800" L".mp4"}) {
+        const int before = fakevlc_callCount();
+        MessageBoxAnswer answer(L"Quillet");
+        dropFiles({path});
+        EXPECT_TRUE(answer.found) << path.size();
+        EXPECT_EQ(fakeVlcCallIndex("libvlc_media_new_path", before), -1) << fakeVlcCalls();
+        EXPECT_TRUE(app.controller->currentPath.empty());
+    }
+}
+
 TEST_F(MainWindowTest, DroppingSeveralFilesPlaysTheFirstAndListsItsFolder)
 {
     ASSERT_TRUE(startPlayer());
@@ -276,6 +295,25 @@ TEST_F(MainWindowTest, AboutShowsTheProductAndItsVersion)
     runCommand(IDM_ABOUT); // modal: returns once the dialog is closed
     closer.join();
     EXPECT_EQ(text, L"Quillet, Version 1.1");
+}
+
+// A file the engine accepts but cannot play fails only once it plays; chosen by the user it gets
+// the same message, and the bar and the caption show the player stopped.
+TEST_F(MainWindowTest, AChosenFileThatCannotPlayShowsTheMessageAndEndsStopped)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"a.mp4", L"broken.mp4"});
+    fakevlc_failPlayingPathsContaining("broken", 0);
+    MessageBoxAnswer answer(L"Quillet");
+    dropFiles({folder + L"\\broken.mp4"});
+    ASSERT_TRUE(pumpUntil([&] { return answer.found.load(); }));
+    EXPECT_EQ(answer.text, L"Could not load the file");
+    EXPECT_TRUE(waitForState(libvlc_Stopped));
+    pumpFor(100);
+    EXPECT_EQ(caption(), L"Quillet 1.1");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_OPEN)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_STOP)));
+    EXPECT_EQ(app.controller->playList.count(), 2);
 }
 
 TEST_F(MainWindowTest, LoadingAFileTheEngineRefusesReportsIt)

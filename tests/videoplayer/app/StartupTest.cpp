@@ -31,9 +31,9 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     EXPECT_EQ(GetParent(app.videoSurface->hwnd), app.mainWindow);
     EXPECT_EQ(GetParent(app.controlBar->hwnd), app.mainWindow);
     EXPECT_EQ(app.layoutEnabled, 1);
-    // The five events, time first.
+    // The six events, time first, the error that tells of a file that cannot play last.
     const char* expected[] = {"libvlc_event_attach:267", "libvlc_event_attach:260", "libvlc_event_attach:261",
-                              "libvlc_event_attach:262", "libvlc_event_attach:265"};
+                              "libvlc_event_attach:262", "libvlc_event_attach:265", "libvlc_event_attach:266"};
     int from = 0;
     for (const char* call : expected) {
         from = fakeVlcCallIndex(call, from);
@@ -65,6 +65,21 @@ TEST_F(StartupTest, ClosingStopsPlaybackAndReleasesThePlayerBeforeTheInstance)
     EXPECT_LT(player, instance);
     EXPECT_EQ(instance, fakevlc_callCount() - 1) << "nothing may reach libVLC after it is released";
     EXPECT_FALSE(app.controller || app.videoSurface || app.controlBar || app.engine);
+}
+
+// An engine that does not answer the stop when the player closes goes on drawing: it must be
+// released while the video surface it draws into still exists (the double records a release
+// that comes after that window has gone), and nothing may reach it afterwards.
+TEST_F(StartupTest, ClosingWithAStuckEngineReleasesItBeforeTheSurfaceGoes)
+{
+    ASSERT_TRUE(startPlayer());
+    const std::wstring folder = makeFolder({L"clip.mp4"});
+    ASSERT_TRUE(loadFile(folder + L"\\clip.mp4"));
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    fakevlc_keepPlaying(4000); // longer than the stop waits
+    closePlayer();
+    EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_release"), fakevlc_callCount() - 1) << fakeVlcCalls();
 }
 
 TEST_F(StartupTest, EngineEventsAreHandedToTheUserInterfaceThread)
@@ -104,7 +119,19 @@ TEST_F(StartupTest, ABurstOfTimeEventsCostsOneRedraw)
     }
     EXPECT_EQ(queued, 1);
     onPlayerEvent(&event, nullptr);
-    EXPECT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE));
+    DispatchMessageW(&msg);
+
+    // A hand-over whose post fails is not queued, so the next time event is handed over again.
+    const HWND mainWindow = app.mainWindow;
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    app.mainWindow = gone;
+    onPlayerEvent(&event, nullptr);
+    app.mainWindow = mainWindow;
+    onPlayerEvent(&event, nullptr);
+    EXPECT_TRUE(PeekMessageW(&msg, app.mainWindow, WM_PLAYER_EVENT, WM_PLAYER_EVENT, PM_REMOVE))
+        << "the time display would never move again";
 }
 
 // The engine's event thread must never wait for the user-interface thread while that thread

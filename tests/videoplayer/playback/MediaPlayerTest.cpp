@@ -107,6 +107,21 @@ TEST_F(MediaPlayerTest, OpenRefusesAPathTooLongForLibVlcInsteadOfCuttingIt)
     EXPECT_EQ(lastPath().size(), 259u);
 }
 
+// A lone surrogate has no UTF-8 form; made U+FFFD it would name another file. A proper pair
+// converts to its four bytes.
+TEST_F(MediaPlayerTest, OpenRefusesAPathWithALoneSurrogateAndTakesAPair)
+{
+    MediaPlayer engine;
+    ASSERT_TRUE(engine.init());
+    const int before = fakevlc_callCount();
+    EXPECT_FALSE(engine.open(L"C:\\v\\a\xD800" L"b.mp4"));
+    EXPECT_FALSE(engine.open(L"C:\\v\\a\xDC00.mp4"));
+    EXPECT_FALSE(engine.open(L"C:\\v\\a.mp4\xD83D"));
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_new_path", before), -1) << fakeVlcCalls();
+    EXPECT_TRUE(engine.open(L"C:\\v\\\xD83D\xDE00.mp4"));
+    EXPECT_EQ(lastPath(), "C:\\v\\\xF0\x9F\x98\x80.mp4");
+}
+
 TEST_F(MediaPlayerTest, OpenWhilePlayingStopsFirstAndLeavesTheNewMediaStopped)
 {
     MediaPlayer engine;

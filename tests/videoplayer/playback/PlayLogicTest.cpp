@@ -17,10 +17,26 @@ namespace {
 
 std::atomic<int> stoppedEvents{0};
 
-void countEvents(const libvlc_event_t* event, void*)
+// Engine events reach the controller as the shell hands them over: posted from the engine's
+// thread to a window of the test's thread, and passed on while the test pumps messages.
+const UINT engineEventMessage = WM_APP + 7;
+HWND eventWindow = nullptr;
+PlayLogic* eventTarget = nullptr;
+
+void handOverEvent(const libvlc_event_t* event, void*)
 {
     if (event->type == libvlc_MediaPlayerStopped)
         ++stoppedEvents;
+    PostMessageW(eventWindow, engineEventMessage, static_cast<WPARAM>(event->type), 0);
+}
+
+LRESULT CALLBACK eventWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == engineEventMessage && eventTarget) {
+        eventTarget->onEngineEvent(static_cast<int>(wParam));
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 class PlayLogicTest : public ::testing::Test {
@@ -31,11 +47,25 @@ protected:
         ASSERT_TRUE(folder.valid());
         ASSERT_TRUE(engine.init());
         controller.mediaPlayer = &engine;
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = eventWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"PlayLogicTestEvents";
+        RegisterClassExW(&wc);
+        eventWindow = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      wc.hInstance, nullptr);
+        ASSERT_NE(eventWindow, nullptr);
+        eventTarget = &controller;
+        engine.eventCallback = handOverEvent;
+        engine.attachEvents();
     }
 
     void TearDown() override
     {
         engine.release();
+        eventTarget = nullptr;
+        DestroyWindow(eventWindow);
         EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
     }
 
@@ -53,7 +83,14 @@ protected:
         ASSERT_TRUE(engine.open(folder / name));
         controller.currentPath = folder / name;
         controller.play();
+        seePlaying();
+    }
+
+    // The file plays, and a tick of the main window's timer has seen it play.
+    void seePlaying()
+    {
         ASSERT_TRUE(pumpUntil([&] { return engine.isPlaying(); })) << fakeVlcCalls();
+        controller.onTimer();
     }
 
     void waitForState(int state)
@@ -308,6 +345,68 @@ TEST_F(PlayLogicTest, WithoutAnEngineStepsKeepTheList)
     EXPECT_EQ(controller.playList.currentIndex(), 0);
 }
 
+// ---- Files that open but cannot be played ---------------------------------------------------
+
+// libVLC takes almost any path and fails only once it plays: in state Error, or at an end it
+// reached without ever playing. A file the user chose is stopped and reported, once, and stays
+// listed; the next tick finds nothing left to do.
+TEST_F(PlayLogicTest, AChosenFileThatCannotPlayIsStoppedAndReportedOnce)
+{
+    std::vector<PlayLogicEvent> events;
+    controller.eventCallback = [&](PlayLogicEvent event) { events.push_back(event); };
+    makeList({L"a.mp4", L"bad.mp4"}, L"bad.mp4");
+    for (int endInstead : {0, 1}) {
+        events.clear();
+        fakevlc_failPlayingPathsContaining("bad", endInstead);
+        ASSERT_TRUE(controller.openFile(folder / L"bad.mp4"));
+        ASSERT_TRUE(pumpUntil([&] { return !events.empty(); })) << "end instead: " << endInstead;
+        waitForState(libvlc_Stopped);
+        controller.onTimer();
+        pumpFor(100);
+        EXPECT_EQ(events, (std::vector<PlayLogicEvent>{PlayLogicEvent::Stopped, PlayLogicEvent::PlaybackFailed}));
+        EXPECT_EQ(controller.playList.count(), 2);
+        EXPECT_EQ(controller.currentPath, folder / L"bad.mp4");
+    }
+}
+
+// Reached by Next (or the advance) or Previous, such a file is dropped and the step goes on in
+// its direction, as for a file that fails to open.
+TEST_F(PlayLogicTest, StepsSkipAFileThatCannotPlayInTheirDirection)
+{
+    makeList({L"a.mp4", L"bx.mp4", L"c.mp4", L"dy.mp4", L"e.mp4"}, L"a.mp4");
+    startPlaying(L"a.mp4");
+    fakevlc_failPlayingPathsContaining("x.mp4", 0);
+    controller.stepFile(1);
+    ASSERT_TRUE(pumpUntil([&] { return controller.currentPath == folder / L"c.mp4"; }));
+    seePlaying();
+    EXPECT_EQ(controller.playList.count(), 4);
+    EXPECT_EQ(controller.playList.currentIndex(), 1);
+
+    ASSERT_EQ(controller.playList.buildFromFolder(folder / L"e.mp4"), 5);
+    startPlaying(L"e.mp4");
+    fakevlc_failPlayingPathsContaining("y.mp4", 1);
+    controller.stepFile(-1);
+    ASSERT_TRUE(pumpUntil([&] { return controller.currentPath == folder / L"c.mp4"; }));
+    seePlaying();
+    EXPECT_EQ(controller.playList.count(), 4);
+    EXPECT_EQ(controller.playList.currentIndex(), 2);
+    EXPECT_EQ(controller.playList.pathAt(3), folder / L"e.mp4");
+}
+
+TEST_F(PlayLogicTest, WhenNoFileCanPlayTheStepsEmptyTheListInsteadOfCircling)
+{
+    makeList({L"a.mp4", L"b.mp4", L"c.mp4"}, L"a.mp4");
+    startPlaying(L"a.mp4");
+    fakevlc_failPlayingPathsContaining(".mp4", 0);
+    controller.stepFile(1);
+    ASSERT_TRUE(pumpUntil([&] { return controller.playList.count() == 0; })) << fakeVlcCalls();
+    waitForState(libvlc_Stopped);
+    const int before = fakevlc_callCount();
+    controller.onTimer();
+    pumpFor(100);
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_play", before), -1) << fakeVlcCalls();
+}
+
 // ---- End of a file ------------------------------------------------------------------------
 
 TEST_F(PlayLogicTest, AtTheEndTheTimerPlaysTheNextFileAndStopsAfterTheLast)
@@ -320,7 +419,7 @@ TEST_F(PlayLogicTest, AtTheEndTheTimerPlaysTheNextFileAndStopsAfterTheLast)
     controller.onTimer();
     EXPECT_EQ(controller.playList.currentIndex(), 1);
     EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
-    ASSERT_TRUE(pumpUntil([&] { return engine.isPlaying(); }));
+    seePlaying();
 
     fakevlc_jumpToEnd();
     waitForState(libvlc_Ended);
@@ -370,7 +469,7 @@ TEST_F(PlayLogicTest, PauseNeverResumesAndPlayDoes)
     const int before = fakevlc_callCount();
     controller.pause();
     pumpFor(100);
-    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_pause", before), -1) << fakeVlcCalls();
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_pause", before), -1) << fakeVlcCalls();
     EXPECT_EQ(engine.getState(), libvlc_Paused);
 
     controller.play();
@@ -379,8 +478,7 @@ TEST_F(PlayLogicTest, PauseNeverResumesAndPlayDoes)
 
 TEST_F(PlayLogicTest, StopWaitsForTheEngineAndStopWhileStoppedChangesNothing)
 {
-    engine.eventCallback = countEvents;
-    engine.attachEvents();
+    stoppedEvents = 0;
     makeList({L"a.mp4"}, L"a.mp4");
     startPlaying(L"a.mp4");
 
@@ -447,6 +545,21 @@ TEST_F(PlayLogicTest, PauseGivesUpWaitingForAnEngineThatKeepsPlaying)
     controller.pause();
     // Back while the engine still reports playing: the wait was cut short, not satisfied.
     EXPECT_TRUE(engine.isPlaying());
+}
+
+// After a pause whose wait ran out the engine still reports playing, so a second Space pauses
+// again: once the engine catches up, that second pause must not have undone the first.
+TEST_F(PlayLogicTest, ASecondPauseAfterOneThatTimedOutNeverResumes)
+{
+    makeList({L"a.mp4"}, L"a.mp4");
+    startPlaying(L"a.mp4");
+    fakevlc_keepPlaying(4000);
+    controller.pause();
+    ASSERT_TRUE(engine.isPlaying()) << "the first wait was to run out";
+    controller.pause();
+    waitForState(libvlc_Paused);
+    pumpFor(300);
+    EXPECT_EQ(engine.getState(), libvlc_Paused);
 }
 
 } // namespace

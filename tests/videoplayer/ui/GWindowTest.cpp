@@ -144,4 +144,25 @@ TEST(GWindowTest, AWindowOfTheClassWithoutAnObjectIsLeftToTheSystem)
     EXPECT_TRUE(owner.saw(WM_USER + 3));
 }
 
+// A WM_CREATE sent by hand carries no creation data: it must neither crash the routing nor
+// unbind or rebind the window it reaches.
+TEST(GWindowTest, AWmCreateWithoutCreationDataChangesNoBinding)
+{
+    RecordingWindow window;
+    ASSERT_TRUE(createPopup(window));
+    const size_t seen = window.messages.size();
+    SendMessageW(window.hwnd, WM_CREATE, 0, 0);
+    EXPECT_EQ(window.messages.size(), seen);
+    SendMessageW(window.hwnd, WM_USER + 5, 0, 0);
+    EXPECT_TRUE(window.saw(WM_USER + 5));
+
+    HWND bare = CreateWindowExW(0, testClass, L"bare", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(bare, nullptr);
+    SendMessageW(bare, WM_CREATE, 0, 0);
+    DestroyWindow(bare);
+    SendMessageW(window.hwnd, WM_USER + 6, 0, 0);
+    EXPECT_TRUE(window.saw(WM_USER + 6));
+}
+
 } // namespace

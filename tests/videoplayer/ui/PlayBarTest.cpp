@@ -358,6 +358,15 @@ TEST_F(PlayBarTest, ButtonsPostTheirCommandsToTheMainWindow)
     }
     SendMessageW(bar->hwnd, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+
+    // Taken from its main window (made a window of its own), the bar has nobody to command: a
+    // press posts nothing, neither to its old parent nor as a message to the thread.
+    SetParent(bar->hwnd, nullptr);
+    SetWindowLongW(bar->hwnd, GWL_STYLE, (GetWindowLongW(bar->hwnd, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
+    SendMessageW(GetDlgItem(bar->hwnd, IDC_BAR_OPEN), BM_CLICK, 0, 0);
+    EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_FALSE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    DestroyWindow(bar->hwnd);
 }
 
 TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
@@ -377,6 +386,9 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
     EXPECT_EQ(bar->shownTime, 0);
     mouse(WM_MOUSEMOVE, 2000, -20);
     EXPECT_EQ(bar->shownTime, 60000);
+    const int pinned = fakevlc_callCount();
+    mouse(WM_MOUSEMOVE, 2500, 40); // still past the end: the same target is not sought again
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", pinned), -1) << fakeVlcCalls();
     mouse(WM_LBUTTONUP, 2000, -20);
     EXPECT_EQ(bar->dragControl, 0);
     EXPECT_NE(GetCapture(), bar->hwnd);
@@ -387,6 +399,30 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
     click(300, 30);               // below it
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1) << fakeVlcCalls();
     EXPECT_EQ(bar->shownTime, 60000);
+}
+
+// A position is a fraction of a length: without one the time track seeks nowhere, after a Stop
+// (although the bar still holds the length it showed) as well as before the engine knows one.
+TEST_F(PlayBarTest, TimeTrackSeeksOnlyWhileTheEngineKnowsALength)
+{
+    pausedFileOf60Seconds();
+    ASSERT_EQ(bar->shownLength, 60000);
+    engine->stop();
+    ASSERT_TRUE(waitForState(libvlc_Stopped));
+    ASSERT_LE(engine->getLength(), 0);
+    int before = fakevlc_callCount();
+    click(422, 18);
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1) << fakeVlcCalls();
+
+    fakevlc_setLengthDelay(1000000);
+    engine->play();
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    ASSERT_EQ(engine->getLength(), 0);
+    before = fakevlc_callCount();
+    mouse(WM_LBUTTONDOWN, 300, 18);
+    mouse(WM_MOUSEMOVE, 500, 18);
+    mouse(WM_LBUTTONUP, 500, 18);
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1) << fakeVlcCalls();
 }
 
 TEST_F(PlayBarTest, TimeTrackWithoutAPlayerSeeksNothingButRedraws)

@@ -92,6 +92,11 @@ protected:
         surface->restartCursorRest(tick, pos);
     }
 
+public:
+    void tickFromOutside(DWORD now, POINT pos) { tick(now, pos); }
+    PlayWnd* surface = nullptr;
+
+protected:
     void tick(DWORD now, POINT pos)
     {
         fakeNow = now;
@@ -121,7 +126,6 @@ protected:
     PlayLogic controller;
     std::unique_ptr<MediaPlayer> engine;
     std::unique_ptr<PlayWnd> ownedSurface;
-    PlayWnd* surface = nullptr;
     int shownCount = 0;
 };
 
@@ -364,6 +368,41 @@ TEST_F(PlayWndTest, RightClickPostsTheChosenCommandToTheMainWindow)
     SendMessageW(surface->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(surface->hwnd), MAKELPARAM(inside.x, inside.y));
     EXPECT_EQ(takeCommand(), static_cast<WPARAM>(IDM_OPEN));
     EXPECT_EQ(takeCommand(), 0u);
+}
+
+// The menu's own loop keeps the main timer ticking; this tick comes from inside it and then
+// closes the menu.
+PlayWndTest* testInMenu = nullptr;
+int hiddenInMenu = -1;
+
+void CALLBACK tickInsideTheMenu(HWND window, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(window, id);
+    testInMenu->tickFromOutside(30000, inside);
+    hiddenInMenu = testInMenu->surface->cursorHidden;
+    PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+TEST_F(PlayWndTest, CursorShowsWhileTheContextMenuIsOpenAndRestsAnewAfterIt)
+{
+    startPlaying();
+    ShowWindow(mainWindow, SW_SHOWNA);
+    restAt(inside, 10000);
+    tick(15000, inside);
+    ASSERT_EQ(surface->cursorHidden, 1);
+
+    testInMenu = this;
+    SetTimer(mainWindow, 1, 10, tickInsideTheMenu);
+    SendMessageW(surface->hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(surface->hwnd), MAKELPARAM(inside.x, inside.y));
+    EXPECT_EQ(hiddenInMenu, 0) << "hidden over the open menu";
+    EXPECT_EQ(takeCommand(), 0u);
+    EXPECT_EQ(cursorCount(), shownCount);
+
+    // The rest counts from the menu's closing, not from before it.
+    tick(34000, inside);
+    EXPECT_EQ(surface->cursorHidden, 0);
+    tick(35000, inside);
+    EXPECT_EQ(surface->cursorHidden, 1);
 }
 
 TEST_F(PlayWndTest, MenuStateIsReadFromTheControllerAndTheShell)
