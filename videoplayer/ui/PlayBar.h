@@ -121,6 +121,8 @@ private:
     // drawLock, like composeBuffer, and so is the played width composeBuffer shows (-1: none yet).
     OffscreenBuffer trackStrip;
     OffscreenBuffer playedStrip;
+    RECT timeTrack = {}; // where the strips were made for, while timeTrackPlaced
+    bool timeTrackPlaced = false;
     int drawnPlayedWidth = -1;
 
     int cachedTimeKnobWidth = -1;   // read from the image once, when first needed

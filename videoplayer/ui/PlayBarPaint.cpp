@@ -121,22 +121,21 @@ void PlayBar::ensureBuffers()
 // Made on each layout, so that a time change copies columns from here instead of drawing tiles.
 void PlayBar::renderTimeStrips()
 {
-    RECT control;
-    Gdiplus::Image* track = imageOf(IDC_BAR_TIME);
-    const int height = clientHeight();
-    if (!track || !controlRect(IDC_BAR_TIME, control) ||
-        !fitStrip(trackStrip, composeBuffer.dc(), control.right - control.left, height) ||
-        !fitStrip(playedStrip, composeBuffer.dc(), control.right - control.left, height)) {
+    // Kept with the strips, so that a time change asks no window where the track is.
+    timeTrackPlaced = imageOf(IDC_BAR_TIME) && controlRect(IDC_BAR_TIME, timeTrack);
+    const RECT& control = timeTrack;
+    const int width = control.right - control.left, height = clientHeight();
+    if (!timeTrackPlaced || !fitStrip(trackStrip, composeBuffer.dc(), width, height) ||
+        !fitStrip(playedStrip, composeBuffer.dc(), width, height)) {
         trackStrip.release(); // a time change then draws the tiles itself
         playedStrip.release();
         return;
     }
-    const int width = control.right - control.left;
     BitBlt(trackStrip.dc(), 0, 0, width, height, backgroundBuffer.dc(), control.left, 0, SRCCOPY);
     {
         Gdiplus::Graphics graphics(trackStrip.dc());
         prepare(graphics);
-        drawStretched(graphics, track, 0, control.top, width);
+        drawStretched(graphics, imageOf(IDC_BAR_TIME), 0, control.top, width);
     } // flushed here, before the copy below reads it
     BitBlt(playedStrip.dc(), 0, 0, width, height, trackStrip.dc(), 0, 0, SRCCOPY);
     Gdiplus::Graphics graphics(playedStrip.dc());
@@ -272,9 +271,9 @@ void PlayBar::drawVolumeSlider()
 // returns false. `changed` receives the columns drawn, in dialog coordinates.
 bool PlayBar::drawTimeSlider(RECT& changed)
 {
-    RECT control;
-    if (!imageOf(IDC_BAR_TIME) || !controlRect(IDC_BAR_TIME, control))
+    if (!timeTrackPlaced)
         return false;
+    const RECT control = timeTrack;
     const int width = control.right - control.left;
     const int knobWidth = timeKnobWidth();
     const int played = slider::playedWidth(width, knobWidth, shownTime, shownLength);
