@@ -66,6 +66,34 @@ void addExtendedStyle(HWND window, LONG style)
     SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | style);
 }
 
+// The image converted to premultiplied alpha, the form GDI+ blends in: drawn as it comes from the
+// loader, every draw would convert it again. An image that cannot be converted stays as it is.
+Gdiplus::Image* premultiplied(Gdiplus::Image* image)
+{
+    const INT w = image ? static_cast<INT>(image->GetWidth()) : 0, h = image ? static_cast<INT>(image->GetHeight()) : 0;
+    if (w == 0 || h == 0)
+        return image;
+    auto* copy = new Gdiplus::Bitmap(w, h, PixelFormat32bppPARGB);
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) {
+        delete copy;
+        return image;
+    }
+    {
+        Gdiplus::Graphics graphics(copy);
+        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.DrawImage(image, Gdiplus::Rect(0, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
+    }
+    delete image;
+    return copy;
+}
+
+Gdiplus::Image* loadBarImage(HMODULE module, const wchar_t* name)
+{
+    return premultiplied(loadPngResource(module, name));
+}
+
 DWORD windowsMajorVersion()
 {
     OSVERSIONINFOW version = {};
@@ -96,13 +124,13 @@ PlayBar::PlayBar()
 {
     HMODULE module = GetModuleHandleW(nullptr);
     for (const ControlImage& entry : controlImages)
-        if (Gdiplus::Image* image = loadPngResource(module, entry.resource))
+        if (Gdiplus::Image* image = loadBarImage(module, entry.resource))
             images[entry.id].reset(image);
     faceBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    barBackground.reset(loadPngResource(module, L"IDB_BAR_BKG"));
-    volumeKnob.reset(loadPngResource(module, L"IDB_VOLUME_BALL"));
-    timePlayed.reset(loadPngResource(module, L"IDB_TIME_FORG"));
-    timeKnob.reset(loadPngResource(module, L"IDB_TIME_BAR"));
+    barBackground.reset(loadBarImage(module, L"IDB_BAR_BKG"));
+    volumeKnob.reset(loadBarImage(module, L"IDB_VOLUME_BALL"));
+    timePlayed.reset(loadBarImage(module, L"IDB_TIME_FORG"));
+    timeKnob.reset(loadBarImage(module, L"IDB_TIME_BAR"));
     drawLock.reset(CreateEventW(nullptr, FALSE, TRUE, nullptr));
 }
 

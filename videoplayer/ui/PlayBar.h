@@ -84,12 +84,16 @@ private:
     void onMouseUp();
     void seekTo(double fraction);
 
-    // Drawing; the three below redrawBuffers run with drawLock held.
+    // Drawing; the five below redrawBuffers run with drawLock held.
     void redrawBuffers();
     void ensureBuffers();
+    void renderTimeStrips();
     void drawVolumeSlider();
-    void drawTimeSlider();
+    bool drawTimeSlider(RECT& changed);
+    void composeTimeColumns(const RECT& control, int from, int to, int played);
+    void paintBackground(HDC dc, int width);
     void presentSliders(HDC dc);
+    void presentColumns(const RECT& columns);
     void copySliderStrips(HDC target);
     void restoreStrip(const RECT& control);
 
@@ -113,6 +117,15 @@ private:
     static constexpr long autoHideMoveThreshold = 5;
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
+
+    // The time track over its background across the track's whole width, without and with the
+    // played part, made on each layout; a time change copies columns from them. Guarded by
+    // drawLock, like composeBuffer, and so is the played width composeBuffer shows (-1: none yet).
+    OffscreenBuffer trackStrip;
+    OffscreenBuffer playedStrip;
+    RECT timeTrack = {}; // where the strips were made for, while timeTrackPlaced
+    bool timeTrackPlaced = false;
+    int drawnPlayedWidth = -1;
 
     int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
     int cachedVolumeKnobWidth = -1;

@@ -54,6 +54,24 @@ void drawTiled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int x, int y,
     }
 }
 
+// The tile stretched across `width` in one draw. Every bar tile is uniform along x and drawn
+// nearest-neighbour, so this gives the pixels of repeating it, for one draw instead of one a tile.
+void drawStretched(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int x, int y, int width)
+{
+    const int tileWidth = widthOf(image), height = heightOf(image);
+    if (tileWidth <= 0 || width <= 0)
+        return;
+    graphics.DrawImage(image, Gdiplus::Rect(x, y, width, height), 0, 0, tileWidth, height, Gdiplus::UnitPixel);
+}
+
+// Makes `strip` exactly width x height, keeping the one it has when it already is.
+bool fitStrip(OffscreenBuffer& strip, HDC reference, int width, int height)
+{
+    if (strip.exists() && strip.width() == width && strip.height() == height)
+        return true;
+    return strip.create(reference, width, height);
+}
+
 } // namespace
 
 // ---- Buffers ----------------------------------------------------------------------------
@@ -67,7 +85,10 @@ void PlayBar::redrawBuffers()
         BitBlt(composeBuffer.dc(), 0, 0, composeBuffer.width(), composeBuffer.height(), backgroundBuffer.dc(), 0, 0,
                SRCCOPY);
         drawVolumeSlider();
-        drawTimeSlider();
+        renderTimeStrips();
+        drawnPlayedWidth = -1; // the track may have moved: all of it is drawn again
+        RECT changed;
+        drawTimeSlider(changed);
     }
 }
 
@@ -96,6 +117,32 @@ void PlayBar::ensureBuffers()
     }
 }
 
+// The time track over its background, without and with the played part, across the whole track.
+// Made on each layout, so that a time change copies columns from here instead of drawing tiles.
+void PlayBar::renderTimeStrips()
+{
+    // Kept with the strips, so that a time change asks no window where the track is.
+    timeTrackPlaced = imageOf(IDC_BAR_TIME) && controlRect(IDC_BAR_TIME, timeTrack);
+    const RECT& control = timeTrack;
+    const int width = control.right - control.left, height = clientHeight();
+    if (!timeTrackPlaced || !fitStrip(trackStrip, composeBuffer.dc(), width, height) ||
+        !fitStrip(playedStrip, composeBuffer.dc(), width, height)) {
+        trackStrip.release(); // a time change then draws the tiles itself
+        playedStrip.release();
+        return;
+    }
+    BitBlt(trackStrip.dc(), 0, 0, width, height, backgroundBuffer.dc(), control.left, 0, SRCCOPY);
+    {
+        Gdiplus::Graphics graphics(trackStrip.dc());
+        prepare(graphics);
+        drawStretched(graphics, imageOf(IDC_BAR_TIME), 0, control.top, width);
+    } // flushed here, before the copy below reads it
+    BitBlt(playedStrip.dc(), 0, 0, width, height, trackStrip.dc(), 0, 0, SRCCOPY);
+    Gdiplus::Graphics graphics(playedStrip.dc());
+    prepare(graphics);
+    drawStretched(graphics, timePlayed.get(), 0, control.top, width);
+}
+
 // ---- Drawing ----------------------------------------------------------------------------
 
 void PlayBar::onPaint()
@@ -114,14 +161,29 @@ void PlayBar::paint(HDC dc)
     if (!mainWindow() || !GetClientRect(mainWindow(), &area))
         GetClientRect(hwnd, &area);
     FillRect(dc, &area, faceBrush.get());
-    const int width = area.right - area.left;
-    if (width != 0 && barBackground) {
-        Gdiplus::Graphics graphics(dc);
-        prepare(graphics);
-        drawTiled(graphics, barBackground.get(), 0, 0, width);
-    }
+    // Beyond the bar's own width nothing shows.
+    RECT own = {};
+    GetClientRect(hwnd, &own);
+    const int width = std::min(area.right - area.left, own.right - own.left);
+    if (width > 0 && barBackground)
+        paintBackground(dc, width);
     if (composeBuffer.exists())
         presentSliders(dc);
+}
+
+// The tiled background, copied from backgroundBuffer; drawn only where the bar is wider than that
+// buffer, which happens before its first layout.
+void PlayBar::paintBackground(HDC dc, int width)
+{
+    const int copied = std::min(width, backgroundBuffer.width());
+    if (copied > 0)
+        BitBlt(dc, 0, 0, copied, std::min(heightOf(barBackground), backgroundBuffer.height()), backgroundBuffer.dc(), 0,
+               0, SRCCOPY);
+    if (copied < width) {
+        Gdiplus::Graphics graphics(dc);
+        prepare(graphics);
+        drawStretched(graphics, barBackground.get(), copied, 0, width - copied);
+    }
 }
 
 // Copies both slider strips from composeBuffer to the screen (to `dc`, or the dialog's own DC).
@@ -137,6 +199,19 @@ void PlayBar::presentSliders(HDC dc)
     ScopedWindowDc own(hwnd);
     if (own.get())
         copySliderStrips(own.get());
+}
+
+// Copies the columns `columns.left` to `columns.right` of composeBuffer to the dialog's own DC.
+void PlayBar::presentColumns(const RECT& columns)
+{
+    DrawLockHold lock(drawLock.get());
+    if (!composeBuffer.exists() || !hwnd)
+        return;
+    const int width = std::min<int>(columns.right, composeBuffer.width()) - columns.left;
+    ScopedWindowDc own(hwnd);
+    if (own.get() && width > 0)
+        BitBlt(own.get(), columns.left, 0, width, composeBuffer.height(), composeBuffer.dc(), columns.left, 0,
+               SRCCOPY);
 }
 
 void PlayBar::copySliderStrips(HDC target)
@@ -191,24 +266,54 @@ void PlayBar::drawVolumeSlider()
     }
 }
 
-void PlayBar::drawTimeSlider()
+// Brings the time slider in composeBuffer to the shown position. Only the columns between the old
+// and the new knob change; a position that moves the knob by less than a pixel draws nothing and
+// returns false. `changed` receives the columns drawn, in dialog coordinates.
+bool PlayBar::drawTimeSlider(RECT& changed)
 {
-    RECT rect;
-    Gdiplus::Image* track = imageOf(IDC_BAR_TIME);
-    if (!track || !controlRect(IDC_BAR_TIME, rect))
-        return;
-    restoreStrip(rect);
-    const int width = rect.right - rect.left;
+    if (!timeTrackPlaced)
+        return false;
+    const RECT control = timeTrack;
+    const int width = control.right - control.left;
     const int knobWidth = timeKnobWidth();
     const int played = slider::playedWidth(width, knobWidth, shownTime, shownLength);
-    Gdiplus::Graphics graphics(composeBuffer.dc());
+    if (played == drawnPlayedWidth)
+        return false;
+    int from = 0, to = width;
+    if (drawnPlayedWidth >= 0) {
+        from = std::min(played, drawnPlayedWidth);
+        to = std::min(width, std::max(played, drawnPlayedWidth) + knobWidth);
+    }
+    composeTimeColumns(control, from, to, played);
+    drawnPlayedWidth = played;
+    changed = RECT{control.left + from, 0, control.left + to, composeBuffer.height()};
+    return true;
+}
+
+// Draws the columns `from` to `to` of the time slider (counted from its left edge) with `played`
+// pixels played, and the knob, which lies inside them.
+void PlayBar::composeTimeColumns(const RECT& control, int from, int to, int played)
+{
+    const HDC compose = composeBuffer.dc();
+    const int height = clientHeight();
+    const int split = std::clamp(played, from, to);
+    const bool rendered = trackStrip.exists();
+    if (rendered) {
+        BitBlt(compose, control.left + from, 0, split - from, height, playedStrip.dc(), from, 0, SRCCOPY);
+        BitBlt(compose, control.left + split, 0, to - split, height, trackStrip.dc(), split, 0, SRCCOPY);
+    } else {
+        BitBlt(compose, control.left + from, 0, to - from, height, backgroundBuffer.dc(), control.left + from, 0,
+               SRCCOPY);
+    }
+    // GDI+ starts after the copies: GDI and GDI+ do not take turns on one DC.
+    Gdiplus::Graphics graphics(compose);
     prepare(graphics);
-    if (width != 0)
-        drawTiled(graphics, track, rect.left, rect.top, width);
-    if (played != 0)
-        drawTiled(graphics, timePlayed.get(), rect.left, rect.top, played);
+    if (!rendered) {
+        drawStretched(graphics, imageOf(IDC_BAR_TIME), control.left + from, control.top, to - from);
+        drawStretched(graphics, timePlayed.get(), control.left + from, control.top, split - from);
+    }
     if (timeKnob)
-        graphics.DrawImage(timeKnob.get(), rect.left + played, (clientHeight() - heightOf(timeKnob)) / 2, knobWidth,
+        graphics.DrawImage(timeKnob.get(), control.left + played, (height - heightOf(timeKnob)) / 2, timeKnobWidth(),
                            heightOf(timeKnob));
 }
 
@@ -220,16 +325,14 @@ void PlayBar::refreshTime()
         shownTime = player->getTime();
         shownLength = player->getLength();
     }
+    RECT changed = {};
     bool drawn = false;
     {
         DrawLockHold lock(drawLock.get());
-        if (composeBuffer.exists()) {
-            drawTimeSlider();
-            drawn = true;
-        }
+        drawn = composeBuffer.exists() && drawTimeSlider(changed);
     }
     if (drawn)
-        presentSliders(nullptr);
+        presentColumns(changed);
     refreshVolume();
 }
 

@@ -262,6 +262,61 @@ TEST_F(PlayBarTest, TimeSliderShowsPlayedPartKnobAndTrack)
     EXPECT_EQ(rgbAt(dc, 600, 18), trackColour);
 }
 
+// A time change that does not move the knob a pixel leaves composeBuffer alone: a mark put on
+// the knob survives it. One that moves the knob redraws the columns between old and new knob.
+TEST_F(PlayBarTest, TimeChangeWithinOnePixelDrawsNothing)
+{
+    auto knob = referenceBitmap(L"IDB_TIME_BAR"), track = referenceBitmap(L"IDB_TIME_BKG");
+    ASSERT_TRUE(knob && track);
+    sizeBar(800); // 539 pixels of travel
+    const HDC dc = bar->composeBuffer.dc();
+    bar->shownLength = 10000;
+    bar->shownTime = 5000; // 269.5 pixels
+    bar->refreshTime();
+    const int knobCentre = 149 + 269 + 3;
+    ASSERT_EQ(rgbAt(dc, knobCentre, 18), rgbOf(*knob, 3, 6));
+    SetPixel(dc, knobCentre, 18, RGB(1, 2, 3));
+
+    bar->shownTime = 5005; // 269.8 pixels: the same column
+    bar->refreshTime();
+    EXPECT_EQ(rgbAt(dc, knobCentre, 18), 0x010203u);
+
+    bar->shownTime = 2500; // 134.75 pixels
+    bar->refreshTime();
+    EXPECT_EQ(rgbAt(dc, knobCentre, 18), rgbOf(*track, 0, 6));
+    EXPECT_EQ(rgbAt(dc, 149 + 134 + 3, 18), rgbOf(*knob, 3, 6));
+}
+
+// After every width change the whole time track is drawn for its new width, column by column:
+// played part, knob, track, and the bar's background through the track's transparent rows.
+TEST_F(PlayBarTest, WidthChangeDrawsTheWholeTimeTrackAnew)
+{
+    auto played = referenceBitmap(L"IDB_TIME_FORG"), track = referenceBitmap(L"IDB_TIME_BKG");
+    auto knob = referenceBitmap(L"IDB_TIME_BAR"), background = referenceBitmap(L"IDB_BAR_BKG");
+    ASSERT_TRUE(played && track && knob && background);
+    const DWORD playedColour = rgbOf(*played, 0, 6), trackColour = rgbOf(*track, 0, 6);
+    const DWORD knobColour = rgbOf(*knob, 3, 6), behind = rgbOf(*background, 0, 12);
+    sizeBar(800);
+    bar->shownLength = 1000;
+    bar->shownTime = 500;
+    bar->refreshTime();
+    for (int width : {1200, 600, 1000}) {
+        SCOPED_TRACE("bar width " + std::to_string(width));
+        sizeBar(width);
+        const HDC dc = bar->composeBuffer.dc();
+        const int trackWidth = width - 105 - 149, knobLeft = 149 + (trackWidth - 7) / 2;
+        int wrong = 0;
+        for (int x = 149; x < 149 + trackWidth; ++x) {
+            if (x >= knobLeft && x < knobLeft + 7)
+                continue;
+            wrong += rgbAt(dc, x, 12) != behind; // row 0 of the tiles is transparent
+            wrong += rgbAt(dc, x, 18) != (x < knobLeft ? playedColour : trackColour);
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(rgbAt(dc, knobLeft + 3, 18), knobColour);
+    }
+}
+
 TEST_F(PlayBarTest, PressedButtonDrawsItsIconOnePixelDownAndRight)
 {
     auto icon = referenceBitmap(L"IDB_PLAY"), background = referenceBitmap(L"IDB_BAR_BKG");
