@@ -13,6 +13,7 @@
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Settings.h"
+#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -258,9 +259,10 @@ void onClose()
 void destroyObjects()
 {
     KillTimer(app.mainWindow, app.timerId);
-    // An engine still playing here did not answer the bounded stop: it may go on drawing into
-    // the video surface, so it is released before that window is destroyed.
-    if (app.engine && app.engine->isPlaying())
+    // An engine with a file still under way here did not answer the bounded stop: playing or
+    // paused, it may still draw into the video surface (a paused picture is redrawn on expose),
+    // so it is released before that window is destroyed.
+    if (app.engine && hasFileUnderWay(app.engine->getState()))
         app.engine->release();
     app.videoSurface.reset();
     app.controlBar = nullptr;
