@@ -1,5 +1,7 @@
 # Makes the imported target `libvlc`: the libVLC headers from an installed SDK and an import
-# library for libvlc.dll. With QUILLET_LIBVLC_SDK naming a Windows libVLC SDK folder, its headers
+# library for libvlc.dll, bound lazily (delay-loaded) where the toolchain allows: the player then
+# starts without waiting for the library and reports a missing or broken one itself
+# (videoplayer/playback/LibVlcLoader). With QUILLET_LIBVLC_SDK naming a Windows libVLC SDK folder, its headers
 # and import library are used as they are; otherwise the headers come from the system (Debian's
 # libvlc-dev:i386) and the import library is generated from cmake/libvlc.exports, the one list of
 # the functions the player calls.
@@ -23,6 +25,10 @@ if(QUILLET_LIBVLC_SDK)
   endif()
   target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_SDK_INCLUDE})
   target_link_libraries(libvlc INTERFACE ${LIBVLC_SDK_IMPLIB})
+  if(MSVC)
+    target_link_options(libvlc INTERFACE /DELAYLOAD:libvlc.dll)
+    target_link_libraries(libvlc INTERFACE delayimp)
+  endif()
   return()
 endif()
 
@@ -36,7 +42,8 @@ set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
 file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
 file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
 
-# libvlc.exports -> libvlc.def -> import library, at configure time.
+# libvlc.exports -> libvlc.def -> delay-load import library, at configure time. (mingw-w64's
+# runtime holds the binder it calls, __delayLoadHelper2.)
 file(STRINGS ${LIBVLC_EXPORTS} export_lines REGEX "^@ cdecl ")
 set(def_text "LIBRARY libvlc.dll\nEXPORTS\n")
 foreach(line IN LISTS export_lines)
@@ -46,7 +53,7 @@ endforeach()
 set(LIBVLC_DEF ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.def)
 file(WRITE ${LIBVLC_DEF} "${def_text}")
 set(LIBVLC_IMPLIB ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.dll.a)
-execute_process(COMMAND ${CMAKE_DLLTOOL} -d ${LIBVLC_DEF} -l ${LIBVLC_IMPLIB} -D libvlc.dll
+execute_process(COMMAND ${CMAKE_DLLTOOL} -d ${LIBVLC_DEF} -y ${LIBVLC_IMPLIB} -D libvlc.dll
                 RESULT_VARIABLE dlltool_result)
 if(NOT dlltool_result EQUAL 0)
   message(FATAL_ERROR "dlltool could not make the libVLC import library")

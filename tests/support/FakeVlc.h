@@ -18,8 +18,10 @@ extern "C" {
 FAKEVLC_API void __cdecl fakevlc_reset();
 
 // ---- Scripts ----
-// libvlc_new fails (returns null) while set.
+// libvlc_new fails (returns null) while set. A program of its own: FAKEVLC_FAIL_NEW=1.
 FAKEVLC_API void __cdecl fakevlc_failNew(int fail);
+// libvlc_new takes this long, like the real library's start. A program: FAKEVLC_NEW_DELAY_MS.
+FAKEVLC_API void __cdecl fakevlc_setNewDelay(int ms);
 // libvlc_media_new_path refuses paths containing this UTF-8 text (null or "" clears).
 FAKEVLC_API void __cdecl fakevlc_refusePathsContaining(const char* utf8);
 // Media from paths containing this UTF-8 text open, but cannot be played: play takes them to

@@ -1,6 +1,7 @@
 // The application state.
 #include "videoplayer/app/AppState.h"
 
+#include "videoplayer/playback/EngineStart.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/ui/PlayWnd.h"
@@ -18,6 +19,7 @@ void AppState::reset()
     videoSurface.reset();
     controlBar = nullptr;
     engine.reset();
+    engineStart.reset();
     timerId = 0;
     placementValid = 0;
     placement = WINDOWPLACEMENT{};

@@ -9,10 +9,13 @@ class PlayLogic;
 class PlayWnd;
 class PlayBar;
 class MediaPlayer;
+class EngineStart;
 
 // Private message that carries a libVLC event type from libVLC's threads to the user-interface
 // thread (wParam: the event type).
 const UINT WM_PLAYER_EVENT = WM_APP + 1;
+// Private message from the thread that starts libVLC: its instance is ready to be taken.
+const UINT WM_ENGINE_STARTED = WM_APP + 2;
 
 struct AppState {
     HINSTANCE hInstance = nullptr;
@@ -21,6 +24,8 @@ struct AppState {
     std::unique_ptr<PlayWnd> videoSurface;
     PlayBar* controlBar = nullptr; // owned by PlayBar's single instance
     std::unique_ptr<MediaPlayer> engine;
+    // libVLC starting on a worker thread; none once the engine has its instance (attachEngine).
+    std::unique_ptr<EngineStart> engineStart;
     UINT_PTR timerId = 0;
     int placementValid = 0;
     WINDOWPLACEMENT placement = {};

@@ -201,10 +201,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND: fillBlack(window, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_CLOSE: onClose(); return 0;
     case WM_TIMER: onTimer(); return 0;
-    case WM_DROPFILES: onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    // A drop or a command that comes while libVLC still starts waits for it (attachEngine).
+    case WM_DROPFILES: attachEngine(); onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
+    case WM_ENGINE_STARTED: attachEngine(); return 0;
     case WM_COMMAND:
-        if (runCommand(LOWORD(wParam)))
+        if (attachEngine() && runCommand(LOWORD(wParam)))
             return 0;
         break;
     default: break;

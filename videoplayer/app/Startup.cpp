@@ -14,6 +14,7 @@
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Settings.h"
 #include "videoplayer/playback/EngineState.h"
+#include "videoplayer/playback/EngineStart.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -64,12 +65,17 @@ int runMessageLoop()
 
 int runPlayer(HINSTANCE instance, int showCommand)
 {
+    app.reset();
+    // libVLC takes longer to start than everything else start-up does, and only the engine needs
+    // it: it starts first, on a thread of its own, while the settings, the update check and the
+    // window go ahead.
+    startEngine();
     // GDI+ stays up for the whole run and goes down after the settings are written, on every
     // way out; the images that need it are gone by then (destroyObjects).
     const GdiplusSession gdiplus;
-    app.reset();
     loadSettings();
     if (checkForUpdate()) {
+        app.engineStart.reset();
         saveSettings();
         return 0;
     }
@@ -84,6 +90,11 @@ int runPlayer(HINSTANCE instance, int showCommand)
     const int exitCode = runMessageLoop();
     saveSettings();
     return exitCode;
+}
+
+void startEngine()
+{
+    app.engineStart.reset(new (std::nothrow) EngineStart());
 }
 
 bool checkForUpdate()
@@ -160,14 +171,13 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     app.controller->eventCallback = onControllerEvent;
     if (!createChildWindows())
         return 0;
+    // The engine gets its instance, window and callback once libVLC has started: the window is
+    // shown without waiting for it (attachEngine).
     app.engine.reset(new (std::nothrow) MediaPlayer());
-    if (!app.engine || !app.engine->init())
+    if (!app.engineStart)
+        startEngine(); // the entry point starts it first; a caller that did not, here
+    if (!app.engine || !app.engineStart)
         return 0;
-    app.engine->setWindow(app.videoSurface->hwnd);
-    app.engine->eventCallback = onPlayerEvent;
-    if (app.engine->eventManager)
-        app.engine->attachEvents();
-    app.controller->mediaPlayer = app.engine.get();
     app.controlBar->refreshVolume();
     app.timerId = SetTimer(app.mainWindow, mainTimerId, mainTimerPeriod, nullptr);
     if (app.placementValid) {
@@ -180,7 +190,43 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     app.controlBar->updateButtons();
     app.layoutEnabled = 1;
     relayout();
+    app.engineStart->whenDone(onEngineStarted);
     return 1;
+}
+
+// Runs on the thread that starts libVLC, or on the user-interface thread when libVLC was ready
+// first. The engine belongs to the user-interface thread: the news is only posted.
+void onEngineStarted()
+{
+    PostMessageW(app.mainWindow, WM_ENGINE_STARTED, 0, 0);
+}
+
+bool attachEngine()
+{
+    if (!app.engineStart)
+        return app.engine && app.engine->vlcPlayer;
+    // Taken out of the state first: the failure message below runs a message loop, and a command
+    // it dispatches must find the attempt over rather than start another.
+    const std::unique_ptr<EngineStart> start = std::move(app.engineStart);
+    if (!app.engine || !app.engine->init(start->take())) {
+        reportEngineFailure();
+        return false;
+    }
+    app.engine->setWindow(app.videoSurface->hwnd);
+    app.engine->eventCallback = onPlayerEvent;
+    if (app.engine->eventManager)
+        app.engine->attachEvents();
+    app.controller->mediaPlayer = app.engine.get();
+    app.controlBar->refreshVolume();
+    app.controlBar->updateButtons();
+    return true;
+}
+
+// Without libVLC the player can do nothing: it says so, then closes as Exit does (exit code 0).
+void reportEngineFailure()
+{
+    MessageBoxW(app.mainWindow, L"Quillet could not start its video engine.", L"Quillet", MB_OK | MB_ICONERROR);
+    PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
 }
 
 // Runs on libVLC's threads. The control bar belongs to the user-interface thread, which may be
@@ -268,6 +314,7 @@ void destroyObjects()
     app.controlBar = nullptr;
     PlayBar::releaseInstance();
     app.controller.reset();
+    app.engineStart.reset(); // waits for libVLC's start, should it still run, and drops it
     if (app.engine) {
         app.engine->release();
         app.engine.reset();

@@ -3,6 +3,7 @@
 #include "videoplayer/playback/MediaPlayer.h"
 
 #include "videoplayer/playback/EngineState.h"
+#include "videoplayer/playback/LibVlcLoader.h"
 
 static_assert(EngineNothingSpecial == static_cast<int>(libvlc_NothingSpecial) &&
                   EnginePlaying == static_cast<int>(libvlc_Playing) &&
@@ -26,10 +27,22 @@ MediaPlayer::~MediaPlayer()
     release();
 }
 
+libvlc_instance_t* MediaPlayer::newInstance()
+{
+    if (!libVlcLoaded())
+        return nullptr;
+    const char* const args[] = {"--no-video-title-show", "--no-keyboard-events", "--no-mouse-events"};
+    return libvlc_new(3, args);
+}
+
 bool MediaPlayer::init()
 {
-    const char* const args[] = {"--no-video-title-show", "--no-keyboard-events", "--no-mouse-events"};
-    vlcInstance = libvlc_new(3, args);
+    return init(newInstance());
+}
+
+bool MediaPlayer::init(libvlc_instance_t* instance)
+{
+    vlcInstance = instance;
     if (!vlcInstance)
         return false;
     vlcPlayer = libvlc_media_player_new(vlcInstance);

@@ -17,7 +17,11 @@ public:
     MediaPlayer(const MediaPlayer&) = delete;
     MediaPlayer& operator=(const MediaPlayer&) = delete;
 
+    // Creates the instance here, then the player: init(newInstance()).
     bool init();
+    // Takes over an instance made by newInstance (on any thread, see EngineStart) and creates
+    // the player and its event manager. The instance is owned from here on, even on failure.
+    bool init(libvlc_instance_t* instance);
     void attachEvents();
     void setWindow(HWND window);
     bool open(const std::wstring& path);
@@ -34,6 +38,10 @@ public:
     bool setVolume(int volume);
     int getState();
     void release();
+
+    // libvlc_new with the player's options: the slowest step of start-up, safe on any thread.
+    // Null when libVLC cannot start, also when libvlc.dll is missing or lacks a function.
+    static libvlc_instance_t* newInstance();
 
     // libVLC is handed a path as UTF-8 in a path buffer of bytes; longer forms are refused.
     static constexpr int maxUtf8PathBytes = static_cast<int>(maxPathLength);

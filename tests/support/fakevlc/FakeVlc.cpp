@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <set>
@@ -38,6 +39,7 @@ struct Library {
     int keepPlaying = 0;
     std::string failPlaying; // media from paths holding this open but cannot be played
     bool failPlayingByEnd = false;
+    int newDelay = 0;
     std::string lastPath;
     std::string lastOptions;
     std::vector<std::string> calls;
@@ -49,9 +51,22 @@ struct Library {
     HWND lastHwnd = nullptr;
 };
 
+int environmentNumber(const char* name)
+{
+    char text[32] = "";
+    return GetEnvironmentVariableA(name, text, sizeof(text)) ? atoi(text) : 0;
+}
+
 Library& lib()
 {
+    // A player run as a program of its own is scripted through its environment.
     static Library library;
+    static const bool scripted = [] {
+        library.failNew = environmentNumber("FAKEVLC_FAIL_NEW") != 0;
+        library.newDelay = environmentNumber("FAKEVLC_NEW_DELAY_MS");
+        return true;
+    }();
+    (void)scripted;
     return library;
 }
 
@@ -378,6 +393,13 @@ extern "C" {
 libvlc_instance_t* libvlc_new(int argc, const char* const* argv)
 {
     logCall("libvlc_new");
+    int delay = 0;
+    {
+        std::lock_guard<std::mutex> guard(lib().lock);
+        delay = lib().newDelay;
+    }
+    if (delay > 0)
+        Sleep(static_cast<DWORD>(delay)); // as the real library's slow start
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().lastOptions.clear();
     for (int i = 0; i < argc; ++i)
@@ -668,6 +690,7 @@ void fakevlc_reset()
     std::lock_guard<std::mutex> guard(lib().lock);
     Library& l = lib();
     l.failNew = false;
+    l.newDelay = 0;
     l.refuse.clear();
     l.mediaLength = 600000;
     l.lengthDelay = 40;
@@ -683,6 +706,12 @@ void fakevlc_failNew(int fail)
 {
     std::lock_guard<std::mutex> guard(lib().lock);
     lib().failNew = fail != 0;
+}
+
+void fakevlc_setNewDelay(int ms)
+{
+    std::lock_guard<std::mutex> guard(lib().lock);
+    lib().newDelay = ms;
 }
 
 void fakevlc_refusePathsContaining(const char* utf8)

@@ -33,13 +33,16 @@ void PlayerFixture::TearDown()
     EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
 }
 
-bool PlayerFixture::startPlayer(int showCommand)
+bool PlayerFixture::startPlayer(int showCommand, bool waitForEngine)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     registerMainWindowClass(instance);
     const bool started = createMainWindow(instance, showCommand) != 0;
     pumpFor(50);
-    return started;
+    if (!started || !waitForEngine)
+        return started;
+    // libVLC starts on a thread of its own; the window hands the engine its instance once it is in.
+    return pumpUntil([] { return !app.engineStart; }) && app.engine && app.engine->vlcPlayer;
 }
 
 void PlayerFixture::closePlayer()

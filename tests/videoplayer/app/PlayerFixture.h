@@ -19,8 +19,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates the main window and the objects; false when start-up failed.
-    bool startPlayer(int showCommand = SW_SHOWNORMAL);
+    // Creates the main window and the objects and waits until the engine has libVLC's instance
+    // (unless told not to wait); false when start-up failed.
+    bool startPlayer(int showCommand = SW_SHOWNORMAL, bool waitForEngine = true);
     // Closes the window as the close button does, and checks the loop would end with 0.
     void closePlayer();
 

@@ -5,12 +5,14 @@
 
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowDriver.h"
 #include "tests/videoplayer/app/PlayerFixture.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Startup.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
+#include "videoplayer/res/resource.h"
 #include "videoplayer/ui/PlayBar.h"
 #include "videoplayer/ui/PlayWnd.h"
 
@@ -41,13 +43,52 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     }
 }
 
-TEST_F(StartupTest, FailsSilentlyWhenLibVlcCannotStart)
+// Without libVLC the player says so, with an error icon, and closes as Exit does.
+TEST_F(StartupTest, TellsTheUserWhenLibVlcCannotStart)
 {
     fakevlc_failNew(1);
+    std::wstring text;
+    bool errorIcon = false;
+    Driver answer([&] {
+        HWND box = waitForWindow(L"#32770", L"Quillet", 20000);
+        if (!box)
+            return;
+        text = messageBoxText(box);
+        HWND icon = GetDlgItem(box, 0x14); // the message box's icon on Windows
+        if (!icon)
+            icon = GetDlgItem(box, 1088); // and under Wine
+        errorIcon = icon && SendMessageW(icon, STM_GETICON, 0, 0) ==
+                                reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_ERROR));
+        clickButton(box, IDOK);
+    });
     EXPECT_FALSE(startPlayer());
-    EXPECT_FALSE(IsWindowVisible(app.mainWindow));
-    DestroyWindow(app.mainWindow);
-    app.reset();
+    answer.join();
+    EXPECT_EQ(text, L"Quillet could not start its video engine.");
+    EXPECT_TRUE(errorIcon);
+    // Then it closes as Exit does (the exit code is the process test's to see).
+    EXPECT_TRUE(pumpUntil([] { return !IsWindow(app.mainWindow); }));
+    EXPECT_FALSE(app.engineStart || app.controller || app.videoSurface);
+    EXPECT_EQ(fakevlc_liveInstances(), 0);
+}
+
+// The window does not wait for libVLC; a drop and a command that come before libVLC is ready
+// wait for it and are carried out, in order.
+TEST_F(StartupTest, TheWindowShowsBeforeLibVlcAndEarlyCommandsAreNotLost)
+{
+    fakevlc_setNewDelay(1500);
+    ASSERT_TRUE(startPlayer(SW_SHOWNORMAL, false));
+    EXPECT_TRUE(IsWindowVisible(app.mainWindow));
+    EXPECT_TRUE(app.engineStart) << "libVLC has not started yet";
+    EXPECT_EQ(app.engine->vlcPlayer, nullptr);
+    const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4"});
+    dropFiles({folder + L"\\a.mp4"});
+    EXPECT_FALSE(app.engineStart);
+    EXPECT_EQ(app.controller->currentPath, folder + L"\\a.mp4");
+    ASSERT_TRUE(waitForState(libvlc_Playing));
+    EXPECT_EQ(fakevlc_lastHwnd(), app.videoSurface->hwnd);
+    SendMessageW(app.mainWindow, WM_COMMAND, IDM_NEXT, 0);
+    EXPECT_EQ(app.controller->currentPath, folder + L"\\b.mp4");
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_new"), 0) << fakeVlcCalls();
 }
 
 TEST_F(StartupTest, ClosingStopsPlaybackAndReleasesThePlayerBeforeTheInstance)
