@@ -68,11 +68,12 @@ protected:
 
     void TearDown() override
     {
+        // Released first: it holds a finished installer open, and nobody can delete it meanwhile.
+        tellanup_release(handle);
         for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName))
             DeleteFileW(leftover.c_str());
         for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName + L".ran"))
             DeleteFileW(leftover.c_str());
-        tellanup_release(handle);
     }
 
     LoopbackServer::Response answer(const LoopbackServer::Request& request)
