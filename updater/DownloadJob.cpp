@@ -1,4 +1,4 @@
-// DownloadJob: one file fetched over plain HTTP with WinINet into a local file of its own.
+// DownloadJob: one file fetched over http or https with WinINet into a local file of its own.
 #include "updater/DownloadJob.h"
 
 #include "updater/DecimalText.h"
@@ -161,8 +161,10 @@ bool DownloadJob::crack(const std::wstring& url)
     urlParts.dwUrlPathLength = ARRAYSIZE(urlPath);
     if (!InternetCrackUrlW(url.c_str(), 0, 0, &urlParts))
         return false;
-    // The request below is never a secure one: whatever the text said, only http goes on.
-    return urlParts.nScheme == INTERNET_SCHEME_HTTP && hostName[0] != L'\0';
+    // The scheme WinINet read decides whether the request is a secure one, so it must be one of
+    // the two the text claimed (RedirectRule has already looked at the text).
+    return (urlParts.nScheme == INTERNET_SCHEME_HTTP || urlParts.nScheme == INTERNET_SCHEME_HTTPS) &&
+           hostName[0] != L'\0';
 }
 
 // A connection and a request to the current URL, replacing any earlier ones.
@@ -181,9 +183,13 @@ bool DownloadJob::openRequest()
         return false;
     const wchar_t* acceptTypes[] = {L"*/*", nullptr};
     const wchar_t* path = urlPath[0] ? urlPath : L"/";
-    // Redirects are followed here, not by WinINet, which would follow them anywhere.
-    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION |
-                        INTERNET_FLAG_NO_AUTO_REDIRECT;
+    // Redirects are followed here, not by WinINet, which would follow them anywhere. A secure
+    // request keeps WinINet's certificate checks: no flag here waives an unknown authority, a
+    // wrong name or an expired date, and such a certificate fails the send.
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION |
+                  INTERNET_FLAG_NO_AUTO_REDIRECT;
+    if (urlParts.nScheme == INTERNET_SCHEME_HTTPS)
+        flags |= INTERNET_FLAG_SECURE;
     request.reset(HttpOpenRequestW(connection.get(), nullptr, path, nullptr, nullptr, acceptTypes, flags,
                                    reinterpret_cast<DWORD_PTR>(this)));
     if (!request || aborted)

@@ -1,6 +1,7 @@
-// DownloadJob: fetches one file over plain HTTP with WinINet into a local file of its own,
-// reporting each stage to a callback that may stop it. A job that does not finish leaves no file
-// behind; one that does hands over a read-only handle that keeps the file as it arrived.
+// DownloadJob: fetches one file over http or https (certificates checked) with WinINet into a
+// local file of its own, reporting each stage to a callback that may stop it. A job that does not
+// finish leaves no file behind; one that does hands over a read-only handle that keeps the file as
+// it arrived.
 #pragma once
 
 #include <windows.h>
@@ -28,7 +29,7 @@ public:
     DownloadJob& operator=(const DownloadJob&) = delete;
 
     // The steps, in this order; each false ends the job (call cleanup then).
-    bool prepare();  // splits the URL (plain http only) and creates the local file, never over another
+    bool prepare();  // splits the URL (http or https only) and creates the local file, never over another
     bool open();     // the WinINet session, connection and request
     bool send();     // sends the request, following redirects; true for status 200
     bool receive();  // writes the body to the file; true when all of it provably arrived

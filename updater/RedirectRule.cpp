@@ -28,7 +28,7 @@ RedirectRule::Scheme RedirectRule::schemeOf(std::wstring_view url)
     return Scheme::other;
 }
 
-bool RedirectRule::mayFetch(Scheme scheme) { return scheme == Scheme::http; }
+bool RedirectRule::mayFetch(Scheme scheme) { return scheme == Scheme::http || scheme == Scheme::https; }
 
 bool RedirectRule::mayFollow(Scheme from, Scheme to)
 {

@@ -11,11 +11,9 @@ struct RedirectRule {
 
     // By the URL's start, letter case ignored.
     static Scheme schemeOf(std::wstring_view url);
-    // The schemes a download fetches at all. Only plain http today: the job makes no secure
-    // requests, and an https address sent as plain http would leave in the clear.
+    // The schemes a download fetches at all: http and https.
     static bool mayFetch(Scheme scheme);
     // A redirect from `from` to `to`: only to a scheme the download fetches, and never from a
-    // secure address down to an insecure one, so that fetching https needs only mayFetch to say
-    // yes to it.
+    // secure address down to an insecure one, where anybody on the path could swap the file.
     static bool mayFollow(Scheme from, Scheme to);
 };

@@ -261,15 +261,15 @@ TEST_F(DownloadJobTest, AnEndlessRefusalIsGivenUpAfterSixtyFourKibibytes)
     EXPECT_EQ(server.requestCount(), 1);
 }
 
-TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyOverHttpAndOnlyFiveTimes)
+TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyToWebAddressesAndOnlyFiveTimes)
 {
     const std::string data = bytes(3000);
     LoopbackServer server([&](const LoopbackServer::Request& request) {
         LoopbackServer::Response response;
         if (request.target == "/moved")
             response.head = "HTTP/1.1 302 Found\r\nLocation: /files/setup.exe\r\nContent-Length: 0\r\n";
-        else if (request.target == "/secure")
-            response.head = "HTTP/1.1 301 Moved\r\nLocation: https://127.0.0.1/setup.exe\r\nContent-Length: 0\r\n";
+        else if (request.target == "/local")  // https is followed too: DownloadHttpsTest
+            response.head = "HTTP/1.1 301 Moved\r\nLocation: file:///C:/setup.exe\r\nContent-Length: 0\r\n";
         else if (request.target == "/loop")
             response.head = "HTTP/1.1 307 Again\r\nLocation: /loop\r\nContent-Length: 0\r\n";
         else if (request.target == "/far")
@@ -286,7 +286,7 @@ TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyOverHttpAndOnlyFiveTimes)
     EXPECT_EQ(server.requests()[1].target, "/files/setup.exe");
     ASSERT_TRUE(DeleteFileW(target.c_str()));  // each job makes its file anew
 
-    for (const wchar_t* path : {L"/secure", L"/far", L"/loop"}) {
+    for (const wchar_t* path : {L"/local", L"/far", L"/loop"}) {
         const int before = server.requestCount();
         EXPECT_FALSE(runJob(server.url(path)));
         EXPECT_FALSE(fileExists(target));

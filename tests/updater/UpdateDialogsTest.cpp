@@ -416,7 +416,7 @@ TEST_F(UpdateDialogsTest, InstallerUrlsThatCannotBeFetchedSafelyAreRefused)
         base + L"/..\\",                                              // no name at all
         base + L"/C:" + installerName,                                // a drive or stream name
         base + L"/files/..",                                          // the parent folder
-        L"https://127.0.0.1:" + std::to_wstring(server.port()) + L"/" + installerName,  // not plain http
+        L"ftp://127.0.0.1:" + std::to_wstring(server.port()) + L"/" + installerName,  // not http or https
         installerName,                                                // no server at all
     };
     for (const std::wstring& url : urls) {

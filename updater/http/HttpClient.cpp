@@ -22,6 +22,7 @@ const uint64_t maxBodyCapacity = 1u << 30;
 const size_t maxProxyText = 259;  // what WinHTTP's proxy settings are sized for
 
 wchar_t asciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 std::wstring asciiUpper(std::wstring text)
 {
@@ -47,10 +48,11 @@ bool firstCapture(const wchar_t* pattern, const std::wstring& text, std::wstring
     return true;
 }
 
-bool contains(const wchar_t* pattern, const std::wstring& text)
+// `needle` is lower-case; the text's A to Z count as a to z.
+bool containsIgnoringCase(const std::wstring& text, const std::wstring& needle)
 {
-    std::wstring ignored;
-    return firstCapture(pattern, text, ignored);
+    const auto same = [](wchar_t a, wchar_t b) { return asciiLower(a) == b; };
+    return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
 }
 
 // A run of decimal digits as a length; lengths that don't fit count as unknown (0).
@@ -253,10 +255,10 @@ void HttpClient::collectCookies()
 
 HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
 {
-    rawBody = std::vector<uint8_t>();
+    rawBody = decltype(rawBody)();
     rawBodySize = 0;
     try {
-        rawBody.assign(initialBodyCapacity, 0);
+        rawBody.resize(initialBodyCapacity);  // zeroed pages
     } catch (const std::bad_alloc&) {
         return BodyRead::noBuffer;
     }
@@ -281,32 +283,53 @@ HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
             result = BodyRead::tooLong;
             break;
         }
-        // A chunk or a buffer that can't be had ends the body: asking again would only spin.
-        std::unique_ptr<uint8_t[]> chunk(new (std::nothrow) uint8_t[available + 1]());
-        if (!chunk) {
-            result = BodyRead::cutShort;
-            break;
-        }
         uint32_t read = 0;
-        if (transport->readData(request, chunk.get(), available, read) != 0 || read == 0)
-            break;
-        read = std::min(read, available);
-        if (!makeRoom(received, uint64_t(received) + read + 1)) {
+        const ReadData step = readAvailable(request, received, available, read);
+        // A buffer that can't be had ends the body: asking again would only spin.
+        if (step == ReadData::noRoom) {
             result = BodyRead::cutShort;
             break;
         }
-        std::memcpy(rawBody.data() + received, chunk.get(), read);
+        if (step == ReadData::nothing)
+            break;
         received += read;
     } while (available > 0);
     if (result == BodyRead::tooLong) {
         // What a body over the limit holds is worth nothing; it is not kept.
         lastError = errorBodyTooLong;
-        rawBody = std::vector<uint8_t>();
+        rawBody = decltype(rawBody)();
         received = 0;
     }
     reportProgress(received);
     rawBodySize = received;
     return result;
+}
+
+// Reads the `available` bytes into the body after its first `received` bytes. They go straight
+// into the buffer when it has room for them (and the zero byte after them); only a read that
+// makes it grow goes through a scratch chunk first, so that the buffer grows by what arrived.
+HttpClient::ReadData HttpClient::readAvailable(HttpTransport::Handle request, uint32_t received, uint32_t available,
+                                               uint32_t& read)
+{
+    read = 0;
+    if (uint64_t(received) + available + 1 <= rawBody.size()) {
+        if (transport->readData(request, rawBody.data() + received, available, read) != 0 || read == 0)
+            return ReadData::nothing;
+        read = std::min(read, available);
+        return ReadData::read;
+    }
+    try {
+        chunk_.resize(available);
+    } catch (const std::bad_alloc&) {
+        return ReadData::noRoom;
+    }
+    if (transport->readData(request, chunk_.data(), available, read) != 0 || read == 0)
+        return ReadData::nothing;
+    read = std::min(read, available);
+    if (!makeRoom(received, uint64_t(received) + read + 1))
+        return ReadData::noRoom;
+    std::memcpy(rawBody.data() + received, chunk_.data(), read);
+    return ReadData::read;
 }
 
 // The largest body read: the caller's limit, or what the buffer can ever hold.
@@ -346,7 +369,7 @@ bool HttpClient::makeRoom(uint32_t received, uint64_t needed)
     if (capacity > maxBodyCapacity)
         return false;
     try {
-        std::vector<uint8_t> larger(static_cast<size_t>(capacity), 0);
+        decltype(rawBody) larger(static_cast<size_t>(capacity));  // zeroed pages
         std::copy(rawBody.begin(), rawBody.begin() + received, larger.begin());
         rawBody.swap(larger);
     } catch (const std::bad_alloc&) {
@@ -372,17 +395,22 @@ void HttpClient::decodeBody()
 }
 
 // Neither code page yields more UTF-16 units than it reads bytes, so one pass into a buffer of the
-// input's size replaces a length query over the whole body.
+// input's size replaces a length query over the whole body. Both turn a zero byte, and only a zero
+// byte, into a NUL, so the text that ends at the first NUL is the decoding of the bytes before the
+// first zero byte: only those (and that zero byte) are decoded.
 bool HttpClient::decodeBodyAs(unsigned codePage, unsigned long flags)
 {
+    if (rawBody.size() <= rawBodySize)
+        return false;  // no body buffer with its zero byte
     const char* bytes = reinterpret_cast<const char*>(rawBody.data());
-    const int size = static_cast<int>(rawBodySize + 1);
+    const void* zero = std::memchr(bytes, 0, static_cast<size_t>(rawBodySize) + 1);
+    const int size = static_cast<int>(static_cast<const char*>(zero) - bytes) + 1;
     try {
         std::wstring text(static_cast<size_t>(size), L'\0');
         const int length = MultiByteToWideChar(codePage, flags, bytes, size, &text[0], size);
         if (length == 0)
             return false;
-        text.resize(std::min(text.find(L'\0'), static_cast<size_t>(length)));
+        text.resize(static_cast<size_t>(length - 1));
         responseText_.swap(text);
         return true;
     } catch (const std::bad_alloc&) {
@@ -390,9 +418,12 @@ bool HttpClient::decodeBodyAs(unsigned codePage, unsigned long flags)
     }
 }
 
+// "<html>" holds no character the pattern matcher treats specially, and the matcher folds only
+// A to Z: a plain search with the same folding finds what it finds, without running its
+// instruction loop over a body of megabytes.
 bool HttpClient::pageIsCutOff() const
 {
-    return contains(L"{<html>}", responseText_) && !contains(L"{</html>}", responseText_);
+    return containsIgnoringCase(responseText_, L"<html>") && !containsIgnoringCase(responseText_, L"</html>");
 }
 
 uint32_t HttpClient::bodySize() const

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "updater/http/HttpTransport.h"
+#include "updater/http/PageAllocator.h"
 #include "updater/http/TransportHandle.h"
 
 class HttpClient {
@@ -26,7 +27,7 @@ public:
     // One exchange; `verb` is GET or POST in any letter case. True when a response arrived and
     // its body was read and decoded, whatever its HTTP status.
     bool send(const std::wstring& verb);
-    std::wstring responseText() const { return responseText_; }
+    const std::wstring& responseText() const { return responseText_; }
 
 private:
     std::unique_ptr<HttpTransport> transport;  // declared first: the handles below close through it
@@ -39,7 +40,8 @@ public:
     std::wstring host;
     std::wstring responseHeaders;
     std::wstring charset;
-    std::vector<uint8_t> rawBody;  // the body buffer; its size is the capacity, zeroed past the data
+    // The body buffer; its size is the capacity, zeroed past the data.
+    std::vector<uint8_t, PageAllocator<uint8_t>> rawBody;
     uint32_t rawBodySize = 0;
     void (*progressCallback)(double percent) = nullptr;
     int32_t contentLength = 0;
@@ -71,6 +73,7 @@ public:
 private:
     enum class Attempt { complete, incomplete, bodyFailed };
     enum class BodyRead { whole, cutShort, noBuffer, tooLong, outOfTime };
+    enum class ReadData { read, nothing, noRoom };
 
     bool attempts(HttpTransport::Handle request, const std::wstring& verb);
     Attempt attempt(HttpTransport::Handle request, const std::wstring& verb);
@@ -83,6 +86,7 @@ private:
     // Reads the body into rawBody: whole, cut short because a buffer couldn't grow, or not at all
     // because the first buffer couldn't be had.
     BodyRead readBody(HttpTransport::Handle request);
+    ReadData readAvailable(HttpTransport::Handle request, uint32_t received, uint32_t available, uint32_t& read);
     bool makeRoom(uint32_t received, uint64_t needed);
     void reportProgress(uint32_t received) const;
     void decodeBody();
@@ -94,5 +98,6 @@ private:
     bool timeLeft(HttpTransport::Handle handle);
     uint32_t bodyLimit() const;
 
+    std::vector<uint8_t> chunk_;  // scratch for a read that makes the body buffer grow
     std::chrono::steady_clock::time_point deadline_;  // of the running send, when totalTimeout is set
 };
