@@ -75,5 +75,8 @@ std::wstring signingText(const std::wstring& name)
 
 std::wstring uniqueName(const std::wstring& stem, const std::wstring& extension)
 {
-    return stem + std::to_wstring(GetCurrentProcessId()) + extension;
+    // Wine hands out small process ids again soon; with the start time too, a file a test of an
+    // earlier process left behind can never carry this process's name.
+    static const unsigned long long started = GetTickCount64();
+    return stem + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(started) + extension;
 }
