@@ -68,8 +68,16 @@ wine_up() {
   fi
   # Without a window manager every destroyed window costs Wine a wait; the virtual desktop
   # avoids it and gives all windows one known screen.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
+  if ! wine reg query 'HKCU\Software\Wine\Explorer\Desktops' /v Default >/dev/null 2>&1 </dev/null; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
+    # The prefix's first program (wineboot above) already made the desktop, an ordinary one, and
+    # an explorer asked for the virtual one then quits at once. Restart the server, which writes
+    # the keys out, so that the desktop is made anew as the virtual one.
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+  fi
   wine_desktop_up
 }
 
