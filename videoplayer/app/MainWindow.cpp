@@ -361,7 +361,12 @@ void updateTitle()
     } else {
         caption = composeCaption(appTitle);
     }
-    SetWindowTextW(app.mainWindow, caption.c_str());
+    // The timer asks four times a second; setting an unchanged caption still makes the system
+    // redraw the title bar, which is most of what an idle player would otherwise cost.
+    std::wstring shown(static_cast<size_t>(GetWindowTextLengthW(app.mainWindow)) + 1, L'\0');
+    shown.resize(static_cast<size_t>(GetWindowTextW(app.mainWindow, &shown[0], static_cast<int>(shown.size()))));
+    if (shown != caption)
+        SetWindowTextW(app.mainWindow, caption.c_str());
 }
 
 // ---- About ------------------------------------------------------------------------------

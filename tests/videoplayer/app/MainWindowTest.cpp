@@ -2,6 +2,9 @@
 // file loading, on the libvlc test double.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <atomic>
 #include <string>
 #include <thread>
@@ -36,6 +39,26 @@ RECT windowRect(HWND window)
     GetWindowRect(window, &rc);
     return rc;
 }
+
+// Counts the captions set on a window while it lives: setting an unchanged one still redraws.
+class CaptionSetCounter {
+public:
+    explicit CaptionSetCounter(HWND window) : window(window)
+    {
+        SetWindowSubclass(window, &CaptionSetCounter::proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~CaptionSetCounter() { RemoveWindowSubclass(window, &CaptionSetCounter::proc, 1); }
+    int count = 0;
+
+private:
+    static LRESULT CALLBACK proc(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self)
+    {
+        if (m == WM_SETTEXT)
+            ++reinterpret_cast<CaptionSetCounter*>(self)->count;
+        return DefSubclassProc(w, m, wp, lp);
+    }
+    HWND window;
+};
 
 int height(const RECT& rc) { return rc.bottom - rc.top; }
 int width(const RECT& rc) { return rc.right - rc.left; }
@@ -190,6 +213,16 @@ TEST_F(MainWindowTest, CaptionShowsPositionAndLengthWhilePaused)
     app.engine->setTime(65000);
     updateTitle();
     EXPECT_EQ(caption(), L"Quillet 1.1 - clip.mp4 | 00:01:05 | 01:30:00");
+
+    // Paused, the timer's ticks change nothing on screen; a new position does.
+    CaptionSetCounter sets(app.mainWindow);
+    updateTitle();
+    updateTitle();
+    EXPECT_EQ(sets.count, 0);
+    app.engine->setTime(66000);
+    updateTitle();
+    EXPECT_EQ(sets.count, 1);
+    EXPECT_EQ(caption(), L"Quillet 1.1 - clip.mp4 | 00:01:06 | 01:30:00");
 }
 
 TEST_F(MainWindowTest, SpaceTogglesAndPauseNeverResumes)
