@@ -19,6 +19,7 @@ const uint32_t initialBodyCapacity = 10240;
 // Far above any reply the updater expects, and low enough that the capacity, the size plus its
 // terminating zero and the decoder's int length can never overflow.
 const uint64_t maxBodyCapacity = 1u << 30;
+const uint64_t maxFirstBodyCapacity = uint64_t(initialBodyCapacity) << 13;  // 80 MiB
 const size_t maxProxyText = 259;  // what WinHTTP's proxy settings are sized for
 
 wchar_t asciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
@@ -257,11 +258,15 @@ HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)
 {
     rawBody = decltype(rawBody)();
     rawBodySize = 0;
-    try {
-        rawBody.resize(initialBodyCapacity);  // zeroed pages
-    } catch (const std::bad_alloc&) {
-        return BodyRead::noBuffer;
+    for (const uint64_t capacity : {firstBodyCapacity(), uint64_t(initialBodyCapacity)}) {
+        try {
+            rawBody.resize(static_cast<size_t>(capacity));  // zeroed pages
+            break;
+        } catch (const std::bad_alloc&) {
+        }
     }
+    if (rawBody.empty())
+        return BodyRead::noBuffer;
     uint32_t received = 0;
     BodyRead result = BodyRead::whole;
     uint32_t available = 0;
@@ -330,6 +335,19 @@ HttpClient::ReadData HttpClient::readAvailable(HttpTransport::Handle request, ui
         return ReadData::noRoom;
     std::memcpy(rawBody.data() + received, chunk_.data(), read);
     return ReadData::read;
+}
+
+// A body whose length the server stated gets a buffer that holds it from the start: each doubling
+// on the way would copy everything received so far into fresh pages. The capacity stays one of the
+// doubling steps, and a stated length past the cap (true or not) only starts the buffer at the cap,
+// so a lying server gets untouched pages, not a large part of a 32-bit address space.
+uint64_t HttpClient::firstBodyCapacity() const
+{
+    const uint64_t wanted = std::min<uint64_t>(static_cast<uint32_t>(contentLength), bodyLimit()) + 1;
+    uint64_t capacity = initialBodyCapacity;
+    while (capacity < wanted && capacity * 2 <= maxFirstBodyCapacity)
+        capacity *= 2;
+    return capacity;
 }
 
 // The largest body read: the caller's limit, or what the buffer can ever hold.

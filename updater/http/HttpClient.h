@@ -97,6 +97,7 @@ private:
     // True while the send's time is not up, after shrinking `handle`'s waits to what is left.
     bool timeLeft(HttpTransport::Handle handle);
     uint32_t bodyLimit() const;
+    uint64_t firstBodyCapacity() const;
 
     std::vector<uint8_t> chunk_;  // scratch for a read that makes the body buffer grow
     std::chrono::steady_clock::time_point deadline_;  // of the running send, when totalTimeout is set

@@ -251,6 +251,24 @@ TEST_F(HttpClientScripted, EachReadTakesExactlyWhatIsAvailable)
     EXPECT_EQ(10240u, client->rawBody.size());  // 10000 bytes and the zero after them still fit
 }
 
+TEST_F(HttpClientScripted, AStatedLengthSizesTheBufferOnceAndAFalseOneOnlyBoundsIt)
+{
+    transport->body = std::string(100000, 'z');
+    transport->piece = 30000;
+    transport->headers = L"HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+    ASSERT_TRUE(client->send(L"GET"));
+    EXPECT_EQ(163840u, client->rawBody.size());  // the doubling step that holds it, taken at once
+    EXPECT_EQ(100000u, client->rawBodySize);
+    EXPECT_EQ(100000u, client->responseText().size());
+
+    // A length far beyond the body starts the buffer at its cap; the short body still reads whole.
+    transport->body = "short";
+    transport->headers = L"HTTP/1.1 200 OK\r\nContent-Length: 2000000000\r\n\r\n";
+    ASSERT_TRUE(client->send(L"GET"));
+    EXPECT_EQ(10240u << 13, client->rawBody.size());
+    EXPECT_EQ(L"short", client->responseText());
+}
+
 TEST_F(HttpClientScripted, ABodyOverTheLimitFailsUnreadBeyondItAndIsNotKept)
 {
     transport->body = std::string(10000, 'z');
