@@ -120,11 +120,17 @@ int wmain(int argc, wchar_t** argv)
             return 1;
         }
     const Snapshot before = session.rest("before");
-    for (int i = warmup; i < opens; ++i)
+    // Memory read half-way and after the opens tells growth per open from growth while playing.
+    const int halfway = warmup + (opens - warmup) / 2;
+    for (int i = warmup; i < opens; ++i) {
+        if (i == halfway)
+            session.rest("halfway");
         if (!session.openAndStop(i, i % 4 == 0)) {
             std::fprintf(stderr, "soak: open %d failed\n", i + 1);
             return 1;
         }
+    }
+    session.rest("opened");
     if (!session.playFor(playSeconds)) {
         std::fprintf(stderr, "soak: playback stopped working\n");
         return 1;

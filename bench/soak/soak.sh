@@ -34,6 +34,7 @@ while IFS= read -r line; do
       pid=
       pid=$(wine_process_pid Quillet.exe) || { echo "# soak: no Linux process found for Quillet.exe"; status=1; }
       [ -n "${pid:-}" ] && rss[${line#mark: }]=$(wine_process_rss_kb "$pid")
+      echo "# soak: resident at ${line#mark: }: ${rss[${line#mark: }]:-?} kB"
       ;;
     *) echo "$line" ;;
   esac
