@@ -66,16 +66,11 @@ int runMessageLoop()
 int runPlayer(HINSTANCE instance, int showCommand)
 {
     app.reset();
-    // libVLC takes longer to start than everything else start-up does, and only the engine needs
-    // it: it starts first, on a thread of its own, while the settings, the update check and the
-    // window go ahead.
-    startEngine();
     // GDI+ stays up for the whole run and goes down after the settings are written, on every
     // way out; the images that need it are gone by then (destroyObjects).
     const GdiplusSession gdiplus;
     loadSettings();
     if (checkForUpdate()) {
-        app.engineStart.reset();
         saveSettings();
         return 0;
     }
@@ -171,12 +166,9 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     app.controller->eventCallback = onControllerEvent;
     if (!createChildWindows())
         return 0;
-    // The engine gets its instance, window and callback once libVLC has started: the window is
-    // shown without waiting for it (attachEngine).
+    // The engine gets its instance, window and callback once libVLC has started (attachEngine).
     app.engine.reset(new (std::nothrow) MediaPlayer());
-    if (!app.engineStart)
-        startEngine(); // the entry point starts it first; a caller that did not, here
-    if (!app.engine || !app.engineStart)
+    if (!app.engine)
         return 0;
     app.controlBar->refreshVolume();
     app.timerId = SetTimer(app.mainWindow, mainTimerId, mainTimerPeriod, nullptr);
@@ -190,6 +182,14 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     app.controlBar->updateButtons();
     app.layoutEnabled = 1;
     relayout();
+    // libVLC takes longer to start than everything else here, and only the engine needs it; it
+    // starts on a thread of its own once the window is on screen. Started any earlier, its
+    // loading holds the loader lock and a core that creating the windows needs: under Wine that
+    // made the window appear 80 ms later. Nothing can ask for the engine before this point.
+    if (!app.engineStart)
+        startEngine();
+    if (!app.engineStart)
+        return 0;
     app.engineStart->whenDone(onEngineStarted);
     return 1;
 }

@@ -1,5 +1,5 @@
-// libVLC's instance, made on a thread of its own from the first moment of the run: creating it is
-// the slowest step of start-up, and nothing else that start-up does needs it.
+// libVLC's instance, made on a thread of its own while the player's window is already up: creating
+// it is the slowest step of start-up, and nothing else that start-up does needs it.
 #pragma once
 
 #include <mutex>
