@@ -6,19 +6,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUILLET_BUILD_DIR:?}
-if [ ! -f "$build/run/libvlc.dll.so" ]; then
-  echo "# idle: the libVLC bridge is not built; skipped"
-  exit 0
-fi
 . "$root/scripts/lib/wine-process.sh"
-
-clips="$build/bench-clips"
-mkdir -p "$clips"
-[ -s "$clips/idle.mp4" ] || ffmpeg -nostdin -hide_banner -loglevel error -y \
-  -f lavfi -i testsrc=duration=60:size=640x360:rate=25 -f lavfi -i sine=frequency=440:duration=60 \
-  -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$clips/idle.mp4"
-winpath() { echo "Z:$1" | tr '/' '\\'; }
-export WINEDLLPATH="$build/run"
+bench_player_ready idle || exit 0
+bench_clip idle.mp4 60 640x360
 
 declare -A cpu at printed
 status=0

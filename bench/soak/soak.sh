@@ -1,29 +1,18 @@
 #!/usr/bin/env bash
 # A long session of Quillet.exe with the system's libVLC (the Wine bridge): soak_bench drives the
 # player and counts its GDI objects, handles and windows; this script adds its resident memory,
-# read from the Linux side at the two marks soak_bench prints. Needs the Wine environment that
+# read from the Linux side at the marks soak_bench prints. Needs the Wine environment that
 # scripts/bench.sh sets up. SOAK_OPENS, SOAK_WARMUP and SOAK_PLAY_SECONDS shorten a run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUILLET_BUILD_DIR:?}
-if [ ! -f "$build/run/libvlc.dll.so" ]; then
-  echo "# soak: the libVLC bridge is not built; skipped"
-  exit 0
-fi
 . "$root/scripts/lib/wine-process.sh"
-
-clips="$build/bench-clips"
-mkdir -p "$clips"
-ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+bench_player_ready soak || exit 0
 n=1
 for source in testsrc testsrc2 smptebars; do
-  [ -s "$clips/soak-$n.mp4" ] || ff -f lavfi -i "$source=duration=6:size=640x360:rate=25" \
-    -f lavfi -i sine=frequency=440:duration=6 -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest \
-    "$clips/soak-$n.mp4"
+  bench_clip "soak-$n.mp4" 6 640x360 "$source"
   n=$((n + 1))
 done
-winpath() { echo "Z:$1" | tr '/' '\\'; }
-export WINEDLLPATH="$build/run"
 
 declare -A rss
 status=0

@@ -4,6 +4,10 @@
 #   wine_process_pid <exe name>   the Linux pid of that program in this run's WINEPREFIX
 #   wine_process_rss_kb <pid>     its resident memory (VmRSS), in kB
 #   wine_process_cpu_ms <pid>     its user plus system CPU time so far, in ms
+#   bench_player_ready <name>     false (after saying so) when the libVLC bridge is not built;
+#                                 else sets up playing through it and makes $clips
+#   bench_clip <file> <seconds> <size> [source]   a test clip in $clips unless it is there
+#   winpath <path>                the Windows form of a Linux path
 
 wine_process_pid() {
   local name=$1 pid
@@ -27,3 +31,22 @@ wine_process_cpu_ms() {
   ticks=$(sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }')
   echo $((ticks * 1000 / $(getconf CLK_TCK)))
 }
+
+bench_player_ready() {
+  if [ ! -f "$QUILLET_BUILD_DIR/run/libvlc.dll.so" ]; then
+    echo "# $1: the libVLC bridge is not built; skipped"
+    return 1
+  fi
+  export WINEDLLPATH="$QUILLET_BUILD_DIR/run"
+  clips="$QUILLET_BUILD_DIR/bench-clips"
+  mkdir -p "$clips"
+}
+
+bench_clip() {
+  local file=$1 seconds=$2 size=$3 source=${4:-testsrc}
+  [ -s "$clips/$file" ] || ffmpeg -nostdin -hide_banner -loglevel error -y \
+    -f lavfi -i "$source=duration=$seconds:size=$size:rate=25" -f lavfi -i "sine=frequency=440:duration=$seconds" \
+    -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest "$clips/$file"
+}
+
+winpath() { echo "Z:$1" | tr '/' '\\'; }
