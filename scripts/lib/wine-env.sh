@@ -54,31 +54,34 @@ wine_up() {
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
   fi
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 </dev/null
+    # The set-up made the desktop before any key asked for a virtual one, and a desktop once made
+    # stays what it is while its server runs. Its own server ends with its last program (that
+    # desktop included) and writes the prefix out; the server started below then makes the
+    # desktop the keys ask for.
+    if [ "$desktop" = desktop ]; then wine_virtual_desktop_keys; fi
+    timeout 60 wineserver -w >/dev/null 2>&1 || wineserver -k >/dev/null 2>&1 || true
+  fi
   # The server is started persistent before anything else, so that it outlives every program
   # of the run: one that Wine starts on demand quits with its last client, and each test would
   # then pay for a new server and the prefix's services. Already running is fine.
-  mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1 </dev/null || true
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 </dev/null
-  fi
   if [ "$desktop" != desktop ]; then
     wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 </dev/null || true
     return 0
   fi
   # Without a window manager every destroyed window costs Wine a wait; the virtual desktop
-  # avoids it and gives all windows one known screen.
-  if ! wine reg query 'HKCU\Software\Wine\Explorer\Desktops' /v Default >/dev/null 2>&1 </dev/null; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
-    # The prefix's first program (wineboot above) already made the desktop, an ordinary one, and
-    # an explorer asked for the virtual one then quits at once. Restart the server, which writes
-    # the keys out, so that the desktop is made anew as the virtual one.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
-    wineserver -p >/dev/null 2>&1 </dev/null || true
-  fi
+  # avoids it and gives all windows one known screen. (A kept prefix may have had the keys
+  # taken away by a run without it; nothing has made a desktop yet in this server.)
+  wine_virtual_desktop_keys
   wine_desktop_up
+}
+
+wine_virtual_desktop_keys() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null || true
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 </dev/null || true
 }
 
 # Starts the prefix's virtual desktop process unless it runs. Also for tests that run programs
