@@ -225,9 +225,10 @@ TEST_F(PlaybackEndToEndTest, AFileThatCannotPlayIsReportedWhenChosenAndSkippedWh
     clickButton(box, IDOK);
     ASSERT_TRUE(waitForWindowGone(box, 5000));
 
-    // Forwards: the end of a.mp4 advances past it to c.mp4.
+    // Forwards: the end of a.mp4 advances past it to c.mp4. (a.mp4 lasts two seconds; on a
+    // loaded machine its length may come too late for a caption with times before it ends.)
     ASSERT_TRUE(player.openThroughDialog(folder + L"a.mp4"));
-    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"a.mp4"); }, 15000))
+    EXPECT_TRUE(waitFor([&] { return player.caption().rfind(L"Quillet 1.1 - a.mp4", 0) == 0; }, 15000))
         << testing::PrintToString(player.caption());
     EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"c.mp4"); }, 15000))
         << testing::PrintToString(player.caption());
@@ -235,7 +236,7 @@ TEST_F(PlaybackEndToEndTest, AFileThatCannotPlayIsReportedWhenChosenAndSkippedWh
     // Backwards: c.mp4 opened anew lists the folder again, and Previous skips it to a.mp4.
     ASSERT_TRUE(player.openThroughDialog(folder + L"c.mp4"));
     player.command(IDM_PREVIOUS);
-    EXPECT_TRUE(waitFor([&] { return showsFile(player.caption(), L"a.mp4"); }, 15000))
+    EXPECT_TRUE(waitFor([&] { return player.caption().rfind(L"Quillet 1.1 - a.mp4", 0) == 0; }, 15000))
         << testing::PrintToString(player.caption());
     EXPECT_EQ(FindWindowW(L"#32770", L"Quillet"), nullptr) << "a skipped file says nothing";
     EXPECT_EQ(player.close(), 0u);
