@@ -135,3 +135,19 @@ long ProcessCounters::windows() const
     EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&tally));
     return tally.count;
 }
+
+long ProcessCounters::privateKb() const
+{
+    unsigned long long bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const char* at = nullptr;
+    while (VirtualQueryEx(process_, at, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            bytes += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= at)
+            break;
+        at = next;
+    }
+    return at ? static_cast<long>(bytes / 1024) : -1;
+}

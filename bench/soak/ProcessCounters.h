@@ -14,6 +14,10 @@ public:
     long kernelHandles() const;
     long gdiObjects() const;
     long windows() const;
+    // Committed private memory in kB: what the process's own Windows code and libraries hold.
+    // Under Wine it leaves out what native Linux libraries (the libVLC behind the bridge)
+    // allocate, which the process's resident memory includes.
+    long privateKb() const;
 
 private:
     long handlesFromSystemList() const;

@@ -26,7 +26,7 @@ int setting(const char* name, int fallback)
 }
 
 struct Snapshot {
-    long gdi, handles, windows;
+    long gdi, handles, windows, privateKb;
 };
 
 bool showsFile(const std::wstring& caption, const std::wstring& name)
@@ -88,7 +88,7 @@ public:
         std::printf("mark: %s\n", mark);
         std::fflush(stdout);
         Sleep(1500);
-        return { counters_.gdiObjects(), counters_.kernelHandles(), counters_.windows() };
+        return { counters_.gdiObjects(), counters_.kernelHandles(), counters_.windows(), counters_.privateKb() };
     }
 
 private:
@@ -144,6 +144,8 @@ int wmain(int argc, wchar_t** argv)
     std::printf("soak-handle-delta: %ld\n", after.handles - before.handles);
     std::printf("soak-window-before: %ld\n", before.windows);
     std::printf("soak-window-delta: %ld\n", after.windows - before.windows);
+    std::printf("soak-private-kb-before: %ld\n", before.privateKb);
+    std::printf("soak-private-kb-delta: %ld\n", after.privateKb - before.privateKb);
     std::fflush(stdout);
     return player.close() == 0 ? 0 : 1;
 }
