@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "bench/bar/OldTimeSlider.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -19,18 +20,6 @@ const int barWidth = 1920;
 const int samplesPerRound = 40; // the old drawing takes a large part of a second under Wine
 const int rounds = 3;
 const int64_t msPerPixel = 10;
-
-double nowUs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1e6 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double median(std::vector<double> values)
 {

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 
+#include "bench/BenchClock.h"
 #include "tests/support/LoopbackServer.h"
 #include "updater/http/HttpClient.h"
 #include "updater/http/TransportHandle.h"
@@ -23,14 +24,6 @@ namespace {
 const size_t bodyBytes = 16u << 20;
 const int runs = 5;
 const int curlWaitMs = 20000;
-
-double nowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // What curl reports back: its transfer time in seconds, as it printed it.
 class CurlReport {

@@ -9,24 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "videoplayer/playback/PlayListData.h"
 
 namespace {
 
 const int fileCount = 10000;
 const int runs = 3;
-
-double nowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // Names in shuffled order, with mixed letter case so the order is not the creation order.
 std::vector<std::wstring> shuffledNames()
