@@ -1,0 +1,64 @@
+// The response header block read into the HTTP client's charset, length, location and cookies.
+#include "updater/http/ResponseHeaders.h"
+
+#include <vector>
+
+#include "updater/DecimalText.h"
+#include "updater/regex/CollectMatches.h"
+
+namespace {
+
+std::wstring withoutBlanks(const std::wstring& text, const wchar_t* blanks)
+{
+    const size_t first = text.find_first_not_of(blanks);
+    if (first == std::wstring::npos)
+        return std::wstring();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The first capture of `pattern` in `text`, or false when there is none.
+bool firstCapture(const wchar_t* pattern, const std::wstring& text, std::wstring& capture)
+{
+    std::vector<std::wstring> found;
+    if (!collectMatches(pattern, text, found) || found.empty())
+        return false;
+    capture = found.front();
+    return true;
+}
+
+// A run of decimal digits as a length; lengths that don't fit count as unknown (0).
+int32_t lengthValue(const std::wstring& digits)
+{
+    uint64_t value = 0;
+    return DecimalText::parseWhole(digits, INT32_MAX, value) ? static_cast<int32_t>(value) : 0;
+}
+
+void collectCookies(const std::wstring& headers, std::wstring& receivedCookies)
+{
+    std::vector<std::wstring> found;
+    collectMatches(L"Set-Cookie:\\b*{.+?}\\n", headers, found);
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (i > 0)
+            receivedCookies += L"; ";
+        receivedCookies += found[i];
+    }
+    receivedCookies = withoutBlanks(receivedCookies, L" ");
+    if (!receivedCookies.empty() && receivedCookies.back() != L';')
+        receivedCookies += L';';
+}
+
+}  // namespace
+
+void evaluateResponseHeaders(const std::wstring& headers, bool takeCharset, std::wstring& charset,
+                             int32_t& contentLength, std::wstring& location, std::wstring& receivedCookies)
+{
+    std::wstring value;
+    if (takeCharset && firstCapture(L"charset={[A-Za-z0-9\\-_]+}", headers, value))
+        charset = value;
+    if (firstCapture(L"Content-Length: {[0-9]+}", headers, value))
+        contentLength = lengthValue(value);
+    // Only at the start of a line, so that Content-Location is not taken for it.
+    if (firstCapture(L"\\nLocation:\\b*{[^\r\n]*}", headers, value))
+        location = withoutBlanks(value, L" \t");
+    collectCookies(headers, receivedCookies);
+}
