@@ -37,10 +37,17 @@ void collectCookies(const std::wstring& headers, std::wstring& receivedCookies)
 {
     std::vector<std::wstring> found;
     collectMatches(L"Set-Cookie:\\b*{.+?}\\n", headers, found);
-    for (size_t i = 0; i < found.size(); ++i) {
-        if (i > 0)
+    bool first = true;
+    for (const std::wstring& cookie : found) {
+        // A header with an empty value lets ".+?" take its line break, and where lines end in a
+        // bare LF the next line too: that is no cookie, and a line break must never reach a
+        // cookie string that a caller may send back in a header of its own.
+        if (cookie.find_first_of(L"\r\n") != std::wstring::npos)
+            continue;
+        if (!first)
             receivedCookies += L"; ";
-        receivedCookies += found[i];
+        receivedCookies += cookie;
+        first = false;
     }
     receivedCookies = withoutBlanks(receivedCookies, L" ");
     if (!receivedCookies.empty() && receivedCookies.back() != L';')
