@@ -14,7 +14,7 @@ namespace {
 
 const wchar_t* const names[] = {L"version_code", L"version_name", L"url", L"signature"};
 
-std::wstring withoutTagCharacters(std::wstring text)
+std::wstring withoutTagCharacters(const std::wstring& text)
 {
     std::wstring kept;
     for (wchar_t c : text) {
