@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Quillet and runs every test: the Windows build's tests under Wine (through ctest), and
-# the native sanitizer and fuzz checks of the pattern matcher. Installs what is missing first.
+# the native sanitizer and fuzz checks of the updater's parsers. Installs what is missing first.
 #
 # For development: QUILLET_BUILD_DIR=<dir> picks the build folder, QUILLET_KEEP_PREFIX=1 reuses
 # the Wine prefix of an earlier run, QUILLET_SKIP_NATIVE=1 skips the native checks, and any

@@ -8,9 +8,8 @@
 #include <cstring>
 #include <new>
 
-#include "updater/DecimalText.h"
+#include "updater/http/ResponseHeaders.h"
 #include "updater/http/WinHttpTransport.h"
-#include "updater/regex/CollectMatches.h"
 
 namespace {
 
@@ -31,36 +30,11 @@ std::wstring asciiUpper(std::wstring text)
     return text;
 }
 
-std::wstring withoutBlanks(const std::wstring& text, const wchar_t* blanks)
-{
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::wstring::npos)
-        return std::wstring();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-// The first capture of `pattern` in `text`, or false when there is none.
-bool firstCapture(const wchar_t* pattern, const std::wstring& text, std::wstring& capture)
-{
-    std::vector<std::wstring> found;
-    if (!collectMatches(pattern, text, found) || found.empty())
-        return false;
-    capture = found.front();
-    return true;
-}
-
 // `needle` is lower-case; the text's A to Z count as a to z.
 bool containsIgnoringCase(const std::wstring& text, const std::wstring& needle)
 {
     const auto same = [](wchar_t a, wchar_t b) { return asciiLower(a) == b; };
     return std::search(text.begin(), text.end(), needle.begin(), needle.end(), same) != text.end();
-}
-
-// A run of decimal digits as a length; lengths that don't fit count as unknown (0).
-int32_t lengthValue(const std::wstring& digits)
-{
-    uint64_t value = 0;
-    return DecimalText::parseWhole(digits, INT32_MAX, value) ? static_cast<int32_t>(value) : 0;
 }
 
 }  // namespace
@@ -229,29 +203,7 @@ void HttpClient::evaluateHeaders(HttpTransport::Handle request)
     if (transport->queryHeaders(request, HttpTransport::HeaderQuery::rawHeaders, headers) != 0)
         return;
     responseHeaders = headers;
-    std::wstring value;
-    if (!charsetFixed && firstCapture(L"charset={[A-Za-z0-9\\-_]+}", responseHeaders, value))
-        charset = value;
-    if (firstCapture(L"Content-Length: {[0-9]+}", responseHeaders, value))
-        contentLength = lengthValue(value);
-    // Only at the start of a line, so that Content-Location is not taken for it.
-    if (firstCapture(L"\\nLocation:\\b*{[^\r\n]*}", responseHeaders, value))
-        location = withoutBlanks(value, L" \t");
-    collectCookies();
-}
-
-void HttpClient::collectCookies()
-{
-    std::vector<std::wstring> found;
-    collectMatches(L"Set-Cookie:\\b*{.+?}\\n", responseHeaders, found);
-    for (size_t i = 0; i < found.size(); ++i) {
-        if (i > 0)
-            receivedCookies += L"; ";
-        receivedCookies += found[i];
-    }
-    receivedCookies = withoutBlanks(receivedCookies, L" ");
-    if (!receivedCookies.empty() && receivedCookies.back() != L';')
-        receivedCookies += L';';
+    evaluateResponseHeaders(responseHeaders, !charsetFixed, charset, contentLength, location, receivedCookies);
 }
 
 HttpClient::BodyRead HttpClient::readBody(HttpTransport::Handle request)

@@ -82,7 +82,6 @@ private:
     bool sendWithProxyFallback(HttpTransport::Handle request);
     void setNamedProxy(HttpTransport::Handle request, const std::wstring& servers, const std::wstring& bypass);
     void evaluateHeaders(HttpTransport::Handle request);
-    void collectCookies();
     // Reads the body into rawBody: whole, cut short because a buffer couldn't grow, or not at all
     // because the first buffer couldn't be had.
     BodyRead readBody(HttpTransport::Handle request);

@@ -215,9 +215,11 @@ TEST(HttpClientDecoding, TheTextEndsAtAZeroByte)
     EXPECT_EQ(0, std::memcmp(client.rawBody.data(), "abc\0def", 7));
 }
 
-TEST(HttpClientCookies, CollectsDistinctCookiesAndAppendsOnTheNextSend)
+TEST(HttpClientCookies, CollectsDistinctCookiesWithoutEmptyOnesAndAppendsOnTheNextSend)
 {
-    LoopbackServer server(always(page("", "Set-Cookie: a=1; path=/\r\nSet-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n")));
+    // The empty one's line break must not become a cookie.
+    LoopbackServer server(
+        always(page("", "Set-Cookie: a=1; path=/\r\nSet-Cookie:\r\nSet-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n")));
     HttpClient client(server.url(L"/"));
     ASSERT_TRUE(client.send(L"GET"));
     EXPECT_EQ(L"a=1; path=/; b=2;", client.receivedCookies);
