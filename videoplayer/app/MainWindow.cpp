@@ -153,8 +153,8 @@ void onTimer()
 
 bool barVisible()
 {
-    return app.controlBar && app.controlBar->hwnd &&
-           (GetWindowLongW(app.controlBar->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    return app.controlBar && app.controlBar->window() &&
+           (GetWindowLongW(app.controlBar->window(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void moveChild(HWND child, int x, int y, int w, int h, BOOL repaint)
@@ -164,7 +164,7 @@ void moveChild(HWND child, int x, int y, int w, int h, BOOL repaint)
 }
 
 HWND surfaceWindow() { return app.videoSurface ? app.videoSurface->hwnd : nullptr; }
-HWND barWindow() { return app.controlBar ? app.controlBar->hwnd : nullptr; }
+HWND barWindow() { return app.controlBar ? app.controlBar->window() : nullptr; }
 int barHeight() { return app.controlBar ? app.controlBar->barHeight() : 0; }
 
 // Grows the window so that its client area has at least the minimum size; returns the client
