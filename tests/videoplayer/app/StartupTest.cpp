@@ -8,6 +8,7 @@
 #include "tests/support/WindowDriver.h"
 #include "tests/videoplayer/app/PlayerFixture.h"
 #include "videoplayer/app/AppState.h"
+#include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Startup.h"
 #include "videoplayer/playback/MediaPlayer.h"
