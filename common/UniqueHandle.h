@@ -1,8 +1,10 @@
 // The owner kit: UniqueHandle, the single owner of one Win32 handle, closed when the owner goes, and
-// the traits for the handle kinds both the player and the update library hold. A traits type names
-// the handle type, its "none" value and how it is closed. Network, CNG and GDI+ owners live beside
-// this file (InternetHandles.h, WinHttpHandles.h, CngHandles.h, GdiplusSession.h) because their
-// headers cannot all be included together or pull in libraries most code does not need.
+// the traits for the handle kinds both the player and the update library hold; then the scopes
+// that borrow something for one block (a window's DC, a selection, a paint, a global block's lock,
+// an event used as a lock). A traits type names the handle type, its "none" value and how it is
+// closed. Network, CNG, COM and GDI+ owners live beside this file (InternetHandles.h,
+// WinHttpHandles.h, CngHandles.h, ComPtr.h, GdiplusSession.h) because their headers cannot all be
+// included together or pull in libraries most code does not need.
 #pragma once
 
 #include <windows.h>
@@ -90,6 +92,19 @@ struct MenuTraits {
     static void close(Type menu) { DestroyMenu(menu); }
 };
 
+// A module loaded (or pinned) with a reference of its own, which FreeLibrary gives back.
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type none() { return nullptr; }
+    static void close(Type module) { FreeLibrary(module); }
+};
+
+struct GlobalMemoryTraits {
+    using Type = HGLOBAL;
+    static Type none() { return nullptr; }
+    static void close(Type block) { GlobalFree(block); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;  // threads, events, processes
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
@@ -98,6 +113,8 @@ template <typename GdiType>
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits<GdiType>>;  // pens, brushes, fonts, bitmaps
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueGlobalMemory = UniqueHandle<GlobalMemoryTraits>;  // GlobalAlloc's blocks
 
 // A window's DC, borrowed for one scope: released to the window it came from.
 class ScopedWindowDc {
@@ -135,4 +152,54 @@ public:
 private:
     HDC dc_;
     HGDIOBJ previous_;
+};
+
+// One WM_PAINT: BeginPaint when the scope starts, EndPaint when it ends, whatever the handler
+// drew or returned in between (a window that skips EndPaint keeps its caret hidden).
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~ScopedPaint() { EndPaint(window_, &paint_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_ = {};
+    HDC dc_;
+};
+
+// A movable global block locked for one scope: its bytes stay put until the scope ends.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL block) : block_(block), bytes_(GlobalLock(block)) {}
+    ~ScopedGlobalLock()
+    {
+        if (bytes_)
+            GlobalUnlock(block_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+
+    void* get() const { return bytes_; }
+    explicit operator bool() const { return bytes_ != nullptr; }
+
+private:
+    HGLOBAL block_;
+    void* bytes_;
+};
+
+// An auto-reset event, created signalled, used as a lock: held from the wait (no time-out) to the
+// end of the scope. Not re-entrant: a thread that takes it twice waits for itself forever.
+class ScopedEventLock {
+public:
+    explicit ScopedEventLock(HANDLE event) : event_(event) { WaitForSingleObject(event, INFINITE); }
+    ~ScopedEventLock() { SetEvent(event_); }
+    ScopedEventLock(const ScopedEventLock&) = delete;
+    ScopedEventLock& operator=(const ScopedEventLock&) = delete;
+
+private:
+    HANDLE event_;
 };

@@ -1,6 +1,8 @@
 // Activates a module's own manifest for the lifetime of a scope.
 #include "updater/ActivationScope.h"
 
+#include "common/PathLimits.h"
+
 namespace {
 
 // The resource number Windows reserves for a DLL's own manifest.
@@ -10,9 +12,9 @@ const WORD moduleManifestId = 2;
 
 ActivationScope::ActivationScope(HINSTANCE module)
 {
-    wchar_t path[MAX_PATH] = L"";
-    const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    wchar_t path[pathBufferLength] = L"";
+    const DWORD length = GetModuleFileNameW(module, path, pathBufferLength);
+    if (length == 0 || length > maxPathLength)
         return;
     ACTCTXW request = {};
     request.cbSize = sizeof(request);

@@ -26,16 +26,14 @@ bool randomNumber(uint32_t& number)
 // The library, held for the worker's lifetime: a worker that outlives its download must not
 // lose its code to a host that unloads the library meanwhile. Null when this code is part of
 // the program itself, which is never unloaded.
-HMODULE holdOwnModule()
+UniqueModule holdOwnModule()
 {
-    HMODULE module = nullptr;
+    UniqueModule module;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&randomNumber),
-                            &module))
-        return nullptr;
-    if (module == GetModuleHandleW(nullptr)) {
-        FreeLibrary(module);
-        return nullptr;
-    }
+                            module.receive()))
+        return UniqueModule();
+    if (module.get() == GetModuleHandleW(nullptr))
+        return UniqueModule();
     return module;
 }
 
@@ -44,7 +42,7 @@ HMODULE holdOwnModule()
 // What the worker thread starts with: its share of the task, and the hold on the library.
 struct WorkerStart {
     std::shared_ptr<DownloadTask> task;
-    HMODULE module;
+    UniqueModule module;
 };
 
 DownloadTask::DownloadTask(std::wstring installerUrl) : url_(std::move(installerUrl)) {}
@@ -56,14 +54,13 @@ bool DownloadTask::start(HWND dialog)
         dialog_ = dialog;
     }
     state_ = running;
-    WorkerStart* begin = new (std::nothrow) WorkerStart{shared_from_this(), holdOwnModule()};
+    std::unique_ptr<WorkerStart> begin(new (std::nothrow) WorkerStart{shared_from_this(), holdOwnModule()});
     if (begin)
-        thread_.reset(CreateThread(nullptr, 0, threadMain, begin, 0, nullptr));
-    if (thread_)
+        thread_.reset(CreateThread(nullptr, 0, threadMain, begin.get(), 0, nullptr));
+    if (thread_) {
+        begin.release();  // the worker's now
         return true;
-    if (begin && begin->module)
-        FreeLibrary(begin->module);
-    delete begin;
+    }
     state_ = failed;
     return false;
 }
@@ -112,7 +109,9 @@ UniqueFile DownloadTask::takeInstallerFile()
 DWORD WINAPI DownloadTask::threadMain(void* raw)
 {
     std::unique_ptr<WorkerStart> begin(static_cast<WorkerStart*>(raw));
-    const HMODULE module = begin->module;
+    // Given back by hand, as the thread's last act: no owner could run after the code it is in
+    // has gone.
+    const HMODULE module = begin->module.release();
     begin->task->run();
     begin.reset();  // possibly the task's last owner
     if (module)

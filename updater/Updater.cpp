@@ -67,11 +67,11 @@ void Updater::readUrlFromConfig(const std::wstring& configPath)
 {
     if (configPath.empty())
         return;
-    // URLs hold at most 259 characters. A longer one is refused rather than cut: a cut URL
-    // would ask another address. The larger buffer tells a long value from one that fits.
-    wchar_t url[4 * MAX_PATH] = L"";
+    // URLs live in path buffers. A longer one is refused rather than cut: a cut URL would ask
+    // another address. The larger buffer tells a long value from one that fits.
+    wchar_t url[4 * pathBufferLength] = L"";
     const DWORD length = GetPrivateProfileStringW(L"Global", L"URL", L"", url, ARRAYSIZE(url), configPath.c_str());
-    if (length > 0 && length < MAX_PATH)
+    if (length > 0 && length <= maxPathLength)
         updateUrl = url;
 }
 
@@ -137,9 +137,9 @@ bool Updater::checkIsDue(const SYSTEMTIME& now)
 
 std::wstring Updater::hostConfigPath()
 {
-    wchar_t program[MAX_PATH] = L"";
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    wchar_t program[pathBufferLength] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, program, pathBufferLength);
+    if (length == 0 || length > maxPathLength)  // cut to the buffer, it would name another file
         return std::wstring();
     std::wstring path(program, length);
     const size_t slash = path.rfind(L'\\');

@@ -45,7 +45,7 @@ public:
     // time of the last check becomes `now`.
     bool checkIsDue(const SYSTEMTIME& now);
     // "tellanupdate.conf" in the folder of the program that started the process; empty when
-    // that path does not fit in 260 characters.
+    // that path does not fit a path buffer (common/PathLimits.h).
     static std::wstring hostConfigPath();
     // The question put to the user when a newer version exists.
     std::wstring questionText() const;

@@ -30,7 +30,9 @@ extern "C" {
      handle) returns 0 at once, and the handle may be neither released nor reused. */
 
 /* Parameter indices of tellanup_setParam. Text values are pointers to NUL-terminated wide
-   strings (never null), copied by the library. */
+   strings, copied by the library. A null text counts as an empty one: for indices 1, 2, 3 and 5
+   it clears what was set (with no URL, tellanup_haveNew then reads tellanupdate.conf, see
+   there); for 7 nothing is read; for 9 the call returns 0 and no key is set. */
 enum {
     TELLANUP_PARAM_REGISTRY_KEY = 1, /* text: key under HKEY_CURRENT_USER\Software */
     TELLANUP_PARAM_PRODUCT_ID = 2,   /* text: the product's element in the server's reply */
@@ -56,8 +58,12 @@ enum {
    then no key is set, not even one set before: a host that wants verified updates must not go
    on to download when this call fails. */
 
-/* A new handle; `owner` (may be null) owns the question of tellanup_haveNew. Null when out of memory.
-   Does not block. */
+/* A new handle; null when out of memory. Does not block. `owner` (may be null) owns the question
+   of tellanup_haveNew and the message of tellanup_install about an installer that failed its
+   check (the download's dialog has no owner). Keep it the same window until tellanup_release, or
+   pass null: each use checks that it is still a window, so a destroyed owner only leaves the
+   message without one, but a handle the system has meanwhile given to another window would
+   make that window the owner. */
 TELLANUP_API void* __cdecl tellanup_create(HWND owner);
 
 /* Frees the handle and everything it holds, including an installer file kept open after a
@@ -73,6 +79,10 @@ TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR val
 /* Asks the update server whether a newer version exists and, when it does, asks the user with a
    Yes/No question. 1 only when a newer version exists and the user answered Yes; 0 otherwise
    (no URL, not due yet when useInterval is true, no answer, an unusable answer, No).
+   The URL is the one set with index 5 or read with index 7. With none set, it reads the file
+   tellanupdate.conf in the folder of the program that started the process (section [Global],
+   key URL), and keeps what it found for later calls; no file, a path to it or a URL longer than
+   259 characters, or an empty value all mean no URL.
    Blocks: while the server is asked, at most 10 seconds whatever the server does (a check that
    runs out of time is 0), and then for as long as the question is open. Set parameters 1 to 4
    (and 6 when useInterval is true) before calling; may be called more than once. */

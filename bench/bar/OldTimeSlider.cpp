@@ -5,8 +5,7 @@
 
 #include <algorithm>
 
-#include "videoplayer/res/resource.h"
-#include "videoplayer/ui/PlayBar.h"
+#include "common/ComPtr.h"
 #include "videoplayer/ui/SliderGeometry.h"
 
 namespace {
@@ -19,11 +18,10 @@ Gdiplus::Image* loadStraight(const wchar_t* name)
     if (!resource)
         return nullptr;
     const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, resource)));
-    IStream* stream = bytes ? SHCreateMemStream(bytes, SizeofResource(module, resource)) : nullptr;
+    const ComPtr<IStream> stream(bytes ? SHCreateMemStream(bytes, SizeofResource(module, resource)) : nullptr);
     if (!stream)
         return nullptr;
-    Gdiplus::Bitmap decoded(stream);
-    stream->Release();
+    Gdiplus::Bitmap decoded(stream.get());
     const INT w = static_cast<INT>(decoded.GetWidth()), h = static_cast<INT>(decoded.GetHeight());
     auto* copy = new Gdiplus::Bitmap(w, h, PixelFormat32bppARGB);
     Gdiplus::Graphics graphics(copy);
@@ -44,6 +42,12 @@ int heightOf(const UniqueGdiplusImage& image)
     return static_cast<int>(image->GetHeight());
 }
 
+void prepare(Gdiplus::Graphics& graphics)
+{
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+}
+
 void drawTiled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int x, int y, int width)
 {
     const int height = static_cast<int>(image->GetHeight());
@@ -54,51 +58,40 @@ void drawTiled(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int x, int y,
     }
 }
 
-bool controlRect(const PlayBar& bar, int id, RECT& rect)
-{
-    HWND control = GetDlgItem(bar.hwnd, id);
-    if (!control || !GetWindowRect(control, &rect))
-        return false;
-    MapWindowPoints(HWND_DESKTOP, bar.hwnd, reinterpret_cast<POINT*>(&rect), 2);
-    return true;
-}
-
-int clientHeight(HWND window)
-{
-    RECT client = {};
-    GetClientRect(window, &client);
-    return client.bottom - client.top;
-}
-
 } // namespace
 
-OldTimeSlider::OldTimeSlider()
-    : track(loadStraight(L"IDB_TIME_BKG")), played(loadStraight(L"IDB_TIME_FORG")), knob(loadStraight(L"IDB_TIME_BAR"))
+OldTimeSlider::OldTimeSlider(HDC reference, int width, int height, const RECT& timeTrack, const RECT& volumeTrack)
+    : background(loadStraight(L"IDB_BAR_BKG")), track(loadStraight(L"IDB_TIME_BKG")),
+      played(loadStraight(L"IDB_TIME_FORG")), knob(loadStraight(L"IDB_TIME_BAR")), height(height),
+      timeTrack(timeTrack), volumeTrack(volumeTrack)
 {
-}
-
-void OldTimeSlider::refresh(PlayBar& bar)
-{
-    RECT control;
-    if (!controlRect(bar, IDC_BAR_TIME, control))
+    if (!background || !backgroundBuffer.create(reference, width, height) ||
+        !composeBuffer.create(reference, width, height))
         return;
-    WaitForSingleObject(bar.drawLock.get(), INFINITE);
-    drawTimeSlider(bar, control);
-    SetEvent(bar.drawLock.get());
-    presentSliders(bar);
+    {
+        Gdiplus::Graphics graphics(backgroundBuffer.dc());
+        prepare(graphics);
+        drawTiled(graphics, background.get(), 0, 0, width);
+    }
+    BitBlt(composeBuffer.dc(), 0, 0, width, height, backgroundBuffer.dc(), 0, 0, SRCCOPY);
 }
 
-void OldTimeSlider::drawTimeSlider(PlayBar& bar, const RECT& rect)
+void OldTimeSlider::refresh(HDC screen, int64_t time, int64_t length)
 {
-    const HDC compose = bar.composeBuffer.dc();
-    const int height = clientHeight(bar.hwnd);
-    BitBlt(compose, rect.left, 0, rect.right - rect.left, height, bar.backgroundBuffer.dc(), rect.left, 0, SRCCOPY);
+    drawTimeSlider(time, length);
+    presentSliders(screen);
+}
+
+void OldTimeSlider::drawTimeSlider(int64_t time, int64_t length)
+{
+    const RECT& rect = timeTrack;
+    const HDC compose = composeBuffer.dc();
+    BitBlt(compose, rect.left, 0, rect.right - rect.left, height, backgroundBuffer.dc(), rect.left, 0, SRCCOPY);
     const int width = rect.right - rect.left;
     const int knobWidth = widthOf(knob);
-    const int playedWidth = slider::playedWidth(width, knobWidth, bar.shownTime, bar.shownLength);
+    const int playedWidth = slider::playedWidth(width, knobWidth, time, length);
     Gdiplus::Graphics graphics(compose);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    prepare(graphics);
     if (width != 0)
         drawTiled(graphics, track.get(), rect.left, rect.top, width);
     if (playedWidth != 0)
@@ -106,18 +99,15 @@ void OldTimeSlider::drawTimeSlider(PlayBar& bar, const RECT& rect)
     graphics.DrawImage(knob.get(), rect.left + playedWidth, (height - heightOf(knob)) / 2, knobWidth, heightOf(knob));
 }
 
-void OldTimeSlider::presentSliders(PlayBar& bar)
+void OldTimeSlider::presentSliders(HDC screen)
 {
-    WaitForSingleObject(bar.drawLock.get(), INFINITE);
-    if (HDC own = GetDC(bar.hwnd)) {
-        for (int id : {IDC_BAR_VOLUME, IDC_BAR_TIME}) {
-            RECT rect;
-            if (!controlRect(bar, id, rect))
-                continue;
-            const int width = std::min<int>(rect.right - rect.left, bar.composeBuffer.width());
-            BitBlt(own, rect.left, 0, width, bar.composeBuffer.height(), bar.composeBuffer.dc(), rect.left, 0, SRCCOPY);
-        }
-        ReleaseDC(bar.hwnd, own);
+    for (const RECT* rect : {&volumeTrack, &timeTrack}) {
+        const int width = std::min<int>(rect->right - rect->left, composeBuffer.width());
+        BitBlt(screen, rect->left, 0, width, composeBuffer.height(), composeBuffer.dc(), rect->left, 0, SRCCOPY);
     }
-    SetEvent(bar.drawLock.get());
+}
+
+COLORREF OldTimeSlider::pixel(int x, int y) const
+{
+    return GetPixel(composeBuffer.dc(), x, y);
 }

@@ -5,25 +5,32 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include <cstdint>
 
 #include "common/GdiplusSession.h"
-
-class PlayBar;
+#include "videoplayer/ui/OffscreenBuffer.h"
 
 class OldTimeSlider {
 public:
-    // Decodes its own copies of the slider images in the straight (not premultiplied) format the
-    // loader used to produce.
-    OldTimeSlider();
+    // Decodes its own copies of the bar's images in the straight (not premultiplied) format the
+    // loader used to produce, and composes in buffers of its own for a bar of width x height
+    // whose time and volume tracks lie at `timeTrack` and `volumeTrack`.
+    OldTimeSlider(HDC reference, int width, int height, const RECT& timeTrack, const RECT& volumeTrack);
 
-    bool ready() const { return track && played && knob; }
-    // One refresh of the time slider on `bar` the old way: the strip restored, the track and the
-    // played part tiled in one draw per tile, the knob drawn, both slider strips put on screen.
-    void refresh(PlayBar& bar);
+    bool ready() const { return track && played && knob && composeBuffer.exists(); }
+    // One refresh of the time slider the old way, showing `time` of `length`: the strip restored,
+    // the track and the played part tiled in one draw per tile, the knob drawn, both slider
+    // strips put on `screen`.
+    void refresh(HDC screen, int64_t time, int64_t length);
+    // A pixel of the composed picture.
+    COLORREF pixel(int x, int y) const;
 
 private:
-    void drawTimeSlider(PlayBar& bar, const RECT& control);
-    void presentSliders(PlayBar& bar);
+    void drawTimeSlider(int64_t time, int64_t length);
+    void presentSliders(HDC screen);
 
-    UniqueGdiplusImage track, played, knob;
+    UniqueGdiplusImage background, track, played, knob;
+    OffscreenBuffer backgroundBuffer, composeBuffer;
+    const int height;
+    const RECT timeTrack, volumeTrack;
 };

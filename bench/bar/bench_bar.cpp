@@ -1,6 +1,7 @@
 // How long the control bar takes to show a time change on a 1920-pixel-wide bar: the knob moving
 // one pixel (playback), jumping across half the track (a seek) and not moving at all, against
-// the old drawing that tiled the whole track on every change, measured in the same run.
+// the old drawing that tiled the whole track on every change, measured in the same run. The bar
+// is its canvas on a window of the bar's width, as the bar's refresh drives it.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,9 +11,9 @@
 
 #include "bench/BenchClock.h"
 #include "bench/bar/OldTimeSlider.h"
-#include "videoplayer/playback/PlayLogic.h"
+#include "common/UniqueHandle.h"
 #include "videoplayer/res/resource.h"
-#include "videoplayer/ui/PlayBar.h"
+#include "videoplayer/ui/PlayBarCanvas.h"
 
 namespace {
 
@@ -49,31 +50,37 @@ HWND makeHost()
                            wc.hInstance, nullptr);
 }
 
-// Lays the bar out again: everything in its buffers is drawn anew from its shown values.
-void relayout(PlayBar& bar)
-{
-    SendMessageW(bar.hwnd, WM_SIZE, 0, MAKELPARAM(barWidth, bar.barHeight()));
-}
+// The bar's picture and the window it is shown in: a time change is what the bar's refresh does
+// with the position it has read, the changed columns drawn and put on the window's DC.
+struct Bar {
+    HWND host;
+    PlayBarCanvas canvas;
+    int height;
+    RECT timeTrack = {}, volumeTrack = {};
+    int64_t length = 0;
 
-// The track's travel in pixels. The length is set to ten milliseconds per pixel of travel.
-int timeTravel(PlayBar& bar)
-{
-    RECT rect = {};
-    GetWindowRect(GetDlgItem(bar.hwnd, IDC_BAR_TIME), &rect);
-    return (rect.right - rect.left) - static_cast<int>(bar.timeKnob->GetWidth());
-}
+    explicit Bar(HWND host) : host(host), canvas(GetModuleHandleW(nullptr)), height(canvas.preferredHeight()) {}
 
-// The compose buffer's pixels, for checking that both drawings give the same picture.
-std::vector<DWORD> composePixels(PlayBar& bar)
-{
-    GdiFlush();
-    DIBSECTION section = {};
-    HGDIOBJ bitmap = GetCurrentObject(bar.composeBuffer.dc(), OBJ_BITMAP);
-    if (!GetObjectW(bitmap, sizeof(section), &section) || !section.dsBm.bmBits)
-        return {};
-    const auto* bits = static_cast<const DWORD*>(section.dsBm.bmBits);
-    return std::vector<DWORD>(bits, bits + section.dsBm.bmWidth * section.dsBm.bmHeight);
-}
+    // Lays the bar out again: everything in its buffers is drawn anew, here at `time`.
+    bool layOut(int64_t time)
+    {
+        const ScopedWindowDc screen(host);
+        canvas.layOut(screen.get(), barWidth, height, SliderValues{time, length, 100});
+        return canvas.placeOf(IDC_BAR_TIME, timeTrack) && canvas.placeOf(IDC_BAR_VOLUME, volumeTrack);
+    }
+
+    void refresh(int64_t time)
+    {
+        const RECT changed = canvas.showTime(time, length);
+        if (IsRectEmpty(&changed))
+            return;
+        const ScopedWindowDc own(host);
+        canvas.present(own.get(), changed);
+    }
+
+    // The track's travel in pixels.
+    int travel() const { return (timeTrack.right - timeTrack.left) - canvas.timeKnobWidth(); }
+};
 
 // Sample positions spread along the track, so the old drawing's cost (which grows with the
 // played part) is sampled over its whole range.
@@ -89,28 +96,27 @@ struct Figures {
     std::vector<double> before, step, jump, still;
 };
 
-void measureOld(PlayBar& bar, OldTimeSlider& old, const std::vector<int>& at, Figures& figures)
+void measureOld(Bar& bar, OldTimeSlider& old, const std::vector<int>& at, Figures& figures)
 {
     for (int p : at) {
-        bar.shownTime = p * msPerPixel;
         const double start = nowUs();
-        old.refresh(bar);
+        const ScopedWindowDc own(bar.host);
+        old.refresh(own.get(), p * msPerPixel, bar.length);
         figures.before.push_back(nowUs() - start);
     }
 }
 
 // One time change to `pixel` (plus `extraMs`, which moves nothing on screen).
-double timedRefresh(PlayBar& bar, int pixel, int64_t extraMs = 0)
+double timedRefresh(Bar& bar, int pixel, int64_t extraMs = 0)
 {
-    bar.shownTime = pixel * msPerPixel + extraMs;
     const double start = nowUs();
-    bar.refreshTime();
+    bar.refresh(pixel * msPerPixel + extraMs);
     return nowUs() - start;
 }
 
-void measureNew(PlayBar& bar, int travel, const std::vector<int>& at, Figures& figures)
+void measureNew(Bar& bar, int travel, const std::vector<int>& at, Figures& figures)
 {
-    relayout(bar); // the old drawing went behind the bar's back
+    bar.layOut(0); // the old drawing painted over the window behind the bar's back
     for (int p : at) {
         timedRefresh(bar, p - 1);
         figures.step.push_back(timedRefresh(bar, p));
@@ -119,25 +125,26 @@ void measureNew(PlayBar& bar, int travel, const std::vector<int>& at, Figures& f
     }
 }
 
-// Pixels of the compose buffer that differ between the old and the new drawing at a few places.
+// Pixels of the time track that differ between the old and the new drawing at a few places.
 // Expected: 7. Under Wine the old drawing squeezed a played part narrower than its 6-pixel tile
 // and left the first played column showing the track (at 5 pixels: its 7 opaque rows); the
 // tile stretched across the track has no such column.
-long differingPixels(PlayBar& bar, OldTimeSlider& old, int travel)
+long differingPixels(Bar& bar, OldTimeSlider& old, int travel)
 {
+    const RECT& track = bar.timeTrack;
     long differing = 0;
+    OffscreenBuffer shot;
+    if (!shot.create(nullptr, barWidth, bar.height))
+        return -1;
     for (int p : {0, 1, 2, 3, 5, 6, 7, travel / 3, travel / 2 + 1, travel - 1, travel}) {
-        bar.shownTime = p * msPerPixel;
-        old.refresh(bar);
-        const std::vector<DWORD> before = composePixels(bar);
-        relayout(bar);
+        old.refresh(shot.dc(), p * msPerPixel, bar.length); // its strips, then the new track over them
+        bar.layOut(0);
         timedRefresh(bar, p > 0 ? p - 1 : p + 1);
         timedRefresh(bar, p);
-        const std::vector<DWORD> after = composePixels(bar);
-        if (before.size() != after.size() || before.empty())
-            return -1;
-        for (size_t i = 0; i < before.size(); ++i)
-            differing += before[i] != after[i];
+        bar.canvas.present(shot.dc(), track);
+        for (int y = 0; y < bar.height; ++y)
+            for (int x = track.left; x < track.right; ++x)
+                differing += old.pixel(x, y) != GetPixel(shot.dc(), x, y);
     }
     return differing;
 }
@@ -148,30 +155,33 @@ int main()
 {
     GdiplusSession gdiplus;
     HWND host = makeHost();
-    PlayLogic controller;
-    PlayBar* bar = PlayBar::instance();
-    if (!gdiplus.started() || !host || !bar || !bar->create(GetModuleHandleW(nullptr), host, controller)) {
+    if (!gdiplus.started() || !host) {
         std::printf("bar-bench-error: no bar\n");
         return 1;
     }
-    MoveWindow(bar->hwnd, 0, 0, barWidth, bar->barHeight(), TRUE);
+    Bar bar(host);
     pump();
-    OldTimeSlider old;
-    if (!old.ready() || !bar->composeBuffer.exists() || !bar->timeKnob) {
+    if (!bar.layOut(0) || bar.canvas.timeKnobWidth() == 0) {
         std::printf("bar-bench-error: images or buffers missing\n");
         return 1;
     }
-    const int travel = timeTravel(*bar);
-    bar->shownLength = msPerPixel * travel;
+    const int travel = bar.travel();
+    bar.length = msPerPixel * travel;
+    const ScopedWindowDc reference(host);
+    OldTimeSlider old(reference.get(), barWidth, bar.height, bar.timeTrack, bar.volumeTrack);
+    if (!old.ready()) {
+        std::printf("bar-bench-error: images or buffers missing\n");
+        return 1;
+    }
     const std::vector<int> at = positions(travel);
 
     Figures figures;
     for (int round = 0; round < rounds; ++round) {
-        measureOld(*bar, old, at, figures);
-        measureNew(*bar, travel, at, figures);
+        measureOld(bar, old, at, figures);
+        measureNew(bar, travel, at, figures);
         pump();
     }
-    const long differing = differingPixels(*bar, old, travel);
+    const long differing = differingPixels(bar, old, travel);
 
     const double before = median(figures.before), after = median(figures.step);
     std::printf("bar-refresh-us: %.1f\n", after);
@@ -181,7 +191,6 @@ int main()
     std::printf("bar-refresh-unmoved-us: %.1f\n", median(figures.still));
     std::printf("bar-refresh-pixels-differing: %ld\n", differing);
 
-    PlayBar::releaseInstance();
     DestroyWindow(host);
     return 0;
 }

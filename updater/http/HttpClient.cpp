@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include "common/AsciiCase.h"
+#include "common/PathLimits.h"
 #include "updater/http/ResponseHeaders.h"
 #include "updater/http/WinHttpTransport.h"
 
@@ -19,16 +21,7 @@ const uint32_t initialBodyCapacity = 10240;
 // terminating zero and the decoder's int length can never overflow.
 const uint64_t maxBodyCapacity = 1u << 30;
 const uint64_t maxFirstBodyCapacity = uint64_t(initialBodyCapacity) << 13;  // 80 MiB
-const size_t maxProxyText = 259;  // what WinHTTP's proxy settings are sized for
-
-wchar_t asciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-wchar_t asciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-std::wstring asciiUpper(std::wstring text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return asciiUpper(c); });
-    return text;
-}
+const size_t maxProxyText = maxPathLength;  // what WinHTTP's proxy settings are sized for
 
 // `needle` is lower-case; the text's A to Z count as a to z.
 bool containsIgnoringCase(const std::wstring& text, const std::wstring& needle)
@@ -56,7 +49,7 @@ bool HttpClient::send(const std::wstring& requestedVerb)
         lastError = errorEmptyUrl;
         return false;
     }
-    const std::wstring verb = asciiUpper(requestedVerb);
+    const std::wstring verb = asciiUppered(requestedVerb);
     if (verb != L"GET" && verb != L"POST") {
         lastError = errorBadVerb;
         return false;
@@ -359,7 +352,7 @@ void HttpClient::reportProgress(uint32_t received) const
 // code page can't decode the body.
 void HttpClient::decodeBody()
 {
-    const bool utf8 = charset.size() >= 5 && asciiUpper(charset.substr(0, 5)) == L"UTF-8";
+    const bool utf8 = charset.size() >= 5 && asciiUppered(charset.substr(0, 5)) == L"UTF-8";
     if (!(utf8 && decodeBodyAs(CP_UTF8, 0)))
         decodeBodyAs(CP_ACP, MB_PRECOMPOSED);
 }

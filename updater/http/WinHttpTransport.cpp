@@ -3,11 +3,12 @@
 
 #include <vector>
 
+#include "common/PathLimits.h"
 #include "common/WinHttpHandles.h"
 
 namespace {
 
-const DWORD hostBufferSize = 260;
+const DWORD hostBufferSize = static_cast<DWORD>(pathBufferLength);
 const DWORD pathBufferSize = 1300;
 const DWORD ignoredCertificateErrors =
     SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;

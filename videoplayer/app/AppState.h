@@ -1,5 +1,7 @@
-// The application state: the one main window and the long-lived objects, reached from every
-// part of the player. Touched on the user-interface thread only.
+// The application state: the one main window and the long-lived objects. Only the shell
+// (videoplayer/app) may see it, and the layer check refuses an include from anywhere else: the
+// layers below are handed what they use and report up through callbacks and posted messages.
+// Touched on the user-interface thread only.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,9 @@ class EngineStart;
 const UINT WM_PLAYER_EVENT = WM_APP + 1;
 // Private message from the thread that starts libVLC: its instance is ready to be taken.
 const UINT WM_ENGINE_STARTED = WM_APP + 2;
+// Private message, sent on the user-interface thread when the file the user chose cannot be
+// played: the main window brings its caption up to date and tells the user.
+const UINT WM_PLAYBACK_FAILED = WM_APP + 3;
 
 struct AppState {
     HINSTANCE hInstance = nullptr;
@@ -38,6 +43,9 @@ struct AppState {
     // Zeroes every field but firstLayout, as the entry point does first. (GDI+ is held by the
     // entry point's GdiplusSession, not here.)
     void reset();
+    // Stops the timer and releases the long-lived objects in the close order: surface, bar,
+    // controller, libVLC's start, engine (player before instance). The main window stays.
+    void destroyObjects();
 };
 
 extern AppState app;

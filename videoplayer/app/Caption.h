@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
-// Captions live in a 260-character buffer, so they hold at most this many characters.
-constexpr size_t maxCaptionLength = 259;
+#include "common/PathLimits.h"
+
+// Captions live in a path buffer, so they hold at most as many characters as a path.
+constexpr size_t maxCaptionLength = maxPathLength;
 
 // "hh:mm:ss"; hours are not limited to two digits.
 std::wstring formatTime(int64_t ms);

@@ -6,9 +6,10 @@
 #include <shellapi.h>
 
 #include "common/PathLimits.h"
+#include "common/UniqueHandle.h"
 #include "videoplayer/app/AppState.h"
 #include "videoplayer/app/Caption.h"
-#include "videoplayer/app/Startup.h"
+#include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
@@ -114,21 +115,26 @@ void onCreate(HWND window)
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+// The system's own black brush: nothing to make or delete for every erase.
 void fillBlack(HWND window, HDC dc)
 {
     RECT rc;
     GetClientRect(window, &rc);
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    FillRect(dc, &rc, black);
-    DeleteObject(black);
+    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 }
 
 void onPaint(HWND window)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window, &ps);
-    fillBlack(window, dc);
-    EndPaint(window, &ps);
+    const ScopedPaint paint(window);
+    fillBlack(window, paint.dc());
+}
+
+// The controller stopped a file the user chose that cannot be played: the caption shows the
+// player stopped before the message says why.
+void onPlaybackFailed()
+{
+    updateTitle();
+    showLoadFailure();
 }
 
 void onSize(WPARAM kind)
@@ -153,8 +159,8 @@ void onTimer()
 
 bool barVisible()
 {
-    return app.controlBar && app.controlBar->hwnd &&
-           (GetWindowLongW(app.controlBar->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    return app.controlBar && app.controlBar->window() &&
+           (GetWindowLongW(app.controlBar->window(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void moveChild(HWND child, int x, int y, int w, int h, BOOL repaint)
@@ -164,7 +170,7 @@ void moveChild(HWND child, int x, int y, int w, int h, BOOL repaint)
 }
 
 HWND surfaceWindow() { return app.videoSurface ? app.videoSurface->hwnd : nullptr; }
-HWND barWindow() { return app.controlBar ? app.controlBar->hwnd : nullptr; }
+HWND barWindow() { return app.controlBar ? app.controlBar->window() : nullptr; }
 int barHeight() { return app.controlBar ? app.controlBar->barHeight() : 0; }
 
 // Grows the window so that its client area has at least the minimum size; returns the client
@@ -204,6 +210,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // A drop or a command that comes while libVLC still starts waits for it (attachEngine).
     case WM_DROPFILES: attachEngine(); onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
+    case WM_PLAYBACK_FAILED: onPlaybackFailed(); return 0;
     case WM_ENGINE_STARTED: attachEngine(); return 0;
     case WM_COMMAND:
         if (attachEngine() && runCommand(LOWORD(wParam)))
@@ -221,6 +228,18 @@ bool runCommand(int command)
         return false;
     entry->run();
     return true;
+}
+
+// ---- Closing ----------------------------------------------------------------------------
+
+void onClose()
+{
+    savePlacement();
+    ShowWindow(app.mainWindow, SW_HIDE);
+    if (app.controller)
+        app.controller->stop();
+    app.destroyObjects();
+    DestroyWindow(app.mainWindow);
 }
 
 // ---- Placement, layout and full screen --------------------------------------------------

@@ -8,6 +8,10 @@
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// WM_CLOSE, from the Exit command or the window's close button: saves the placement, hides the
+// window, stops playback, lets the state release its objects in the close order and destroys the
+// window, which ends the message loop.
+void onClose();
 void relayout();
 void enterFullScreen();
 void leaveFullScreen();

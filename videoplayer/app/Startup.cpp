@@ -1,9 +1,9 @@
-// Start-up, message loop and shut-down of the player.
+// Start-up and the message loop of the player; the shut-down it ends with is the main window's
+// onClose (MainWindow.cpp) and AppState::destroyObjects.
 #include "videoplayer/app/Startup.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
-#include <atomic>
 #include <new>
 
 #include "UpdatePublicKey.h"
@@ -11,9 +11,9 @@
 #include "common/UniqueHandle.h"
 #include "updater/tellanupdate.h"
 #include "videoplayer/app/AppState.h"
+#include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Settings.h"
-#include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/EngineStart.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
@@ -36,17 +36,6 @@ struct UpdaterHandleTraits {
     static void close(Type handle) { tellanup_release(handle); }
 };
 using UniqueUpdater = UniqueHandle<UpdaterHandleTraits>;
-
-// Set while a TimeChanged hand-over is queued, so a burst of time events costs one redraw.
-std::atomic<bool> timeRefreshQueued{false};
-
-// Hands an engine event to the main window; false when it could not be posted. Without a main
-// window a post would become a thread message that no window procedure ever sees.
-bool postPlayerEvent(libvlc_event_type_t type)
-{
-    HWND window = app.mainWindow;
-    return window && PostMessageW(window, WM_PLAYER_EVENT, static_cast<WPARAM>(type), 0);
-}
 
 int runMessageLoop()
 {
@@ -78,18 +67,13 @@ int runPlayer(HINSTANCE instance, int showCommand)
     if (!createMainWindow(instance, showCommand)) {
         // Silent, with nothing written. What was made so far goes now, while GDI+ is still up:
         // the logo and the bar's images must not be freed after the session has ended it.
-        destroyObjects();
+        app.destroyObjects();
         return 0;
     }
     DragAcceptFiles(app.mainWindow, TRUE);
     const int exitCode = runMessageLoop();
     saveSettings();
     return exitCode;
-}
-
-void startEngine()
-{
-    app.engineStart.reset(new (std::nothrow) EngineStart());
 }
 
 bool checkForUpdate()
@@ -117,19 +101,7 @@ bool checkForUpdate()
 
 void registerMainWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW existing = {};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, mainClassName, &existing))
-        return;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_VREDRAW | CS_HREDRAW;
-    wc.lpfnWndProc = mainWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = mainClassName;
-    RegisterClassExW(&wc);
+    registerWindowClass(instance, mainClassName, mainWindowProc);
 }
 
 bool createChildWindows()
@@ -192,131 +164,4 @@ int createMainWindow(HINSTANCE instance, int showCommand)
         return 0;
     app.engineStart->whenDone(onEngineStarted);
     return 1;
-}
-
-// Runs on the thread that starts libVLC, or on the user-interface thread when libVLC was ready
-// first. The engine belongs to the user-interface thread: the news is only posted.
-void onEngineStarted()
-{
-    PostMessageW(app.mainWindow, WM_ENGINE_STARTED, 0, 0);
-}
-
-bool attachEngine()
-{
-    if (!app.engineStart)
-        return app.engine && app.engine->vlcPlayer;
-    // Taken out of the state first: the failure message below runs a message loop, and a command
-    // it dispatches must find the attempt over rather than start another.
-    const std::unique_ptr<EngineStart> start = std::move(app.engineStart);
-    if (!app.engine || !app.engine->init(start->take())) {
-        reportEngineFailure();
-        return false;
-    }
-    app.engine->setWindow(app.videoSurface->hwnd);
-    app.engine->eventCallback = onPlayerEvent;
-    if (app.engine->eventManager)
-        app.engine->attachEvents();
-    app.controller->mediaPlayer = app.engine.get();
-    app.controlBar->refreshVolume();
-    app.controlBar->updateButtons();
-    return true;
-}
-
-// Without libVLC the player can do nothing: it says so, then closes as Exit does (exit code 0).
-void reportEngineFailure()
-{
-    MessageBoxW(app.mainWindow, L"Quillet could not start its video engine.", L"Quillet", MB_OK | MB_ICONERROR);
-    PostMessageW(app.mainWindow, WM_CLOSE, 0, 0);
-}
-
-// Runs on libVLC's threads. The control bar belongs to the user-interface thread, which may be
-// waiting for the engine right now: a synchronous call into it from here could deadlock, so the
-// event is only posted, and handled by onPlayerEventMessage on that thread.
-void onPlayerEvent(const libvlc_event_t* event, void*)
-{
-    if (!event)
-        return;
-    switch (event->type) {
-    case libvlc_MediaPlayerPlaying:
-    case libvlc_MediaPlayerPaused:
-    case libvlc_MediaPlayerStopped:
-    case libvlc_MediaPlayerEndReached:
-    case libvlc_MediaPlayerEncounteredError:
-        postPlayerEvent(event->type);
-        break;
-    case libvlc_MediaPlayerTimeChanged:
-        // A hand-over that could not be posted (a full queue, no window) is not queued: were
-        // the flag left set, no later time event would ever be handed over again.
-        if (!timeRefreshQueued.exchange(true) && !postPlayerEvent(event->type))
-            timeRefreshQueued = false;
-        break;
-    default: break;
-    }
-}
-
-void onPlayerEventMessage(int eventType)
-{
-    if (eventType == libvlc_MediaPlayerTimeChanged)
-        timeRefreshQueued = false;
-    if (app.controlBar) {
-        if (eventType == libvlc_MediaPlayerTimeChanged)
-            app.controlBar->refreshTime();
-        else if (eventType != libvlc_MediaPlayerEndReached && eventType != libvlc_MediaPlayerEncounteredError)
-            app.controlBar->updateButtons();
-    }
-    // Last: a file that cannot be played may end in a modal message from here.
-    if (app.controller)
-        app.controller->onEngineEvent(eventType);
-}
-
-// The controller's reports, on the user-interface thread, made visible on the control bar.
-void onControllerEvent(PlayLogicEvent event)
-{
-    if (!app.controlBar)
-        return;
-    switch (event) {
-    case PlayLogicEvent::Stopped:
-        // A slider drag in progress would otherwise keep seeking a stopped player, and a stopped
-        // player keeps its bar until the next full-screen layout arms the auto-hide again.
-        app.controlBar->endDrag();
-        app.controlBar->disarmAutoHide();
-        app.controlBar->refreshTime();
-        break;
-    case PlayLogicEvent::VolumeChanged: app.controlBar->refreshVolume(); break;
-    case PlayLogicEvent::PlaybackFailed:
-        // Bar and caption show the player stopped before the message, not the failed file.
-        app.controlBar->updateButtons();
-        updateTitle();
-        showLoadFailure();
-        break;
-    }
-}
-
-void onClose()
-{
-    savePlacement();
-    ShowWindow(app.mainWindow, SW_HIDE);
-    if (app.controller)
-        app.controller->stop();
-    destroyObjects();
-    DestroyWindow(app.mainWindow);
-}
-
-void destroyObjects()
-{
-    KillTimer(app.mainWindow, app.timerId);
-    // An engine with a file still under way here did not answer the bounded stop: playing or
-    // paused, it may still draw into the video surface (a paused picture is redrawn on expose),
-    // so it is released before that window is destroyed.
-    if (app.engine && hasFileUnderWay(app.engine->getState()))
-        app.engine->release();
-    app.videoSurface.reset();
-    app.controlBar = nullptr;
-    PlayBar::releaseInstance();
-    app.controller.reset();
-    app.engineStart.reset(); // waits for libVLC's start, should it still run, and drops it
-    if (app.engine) {
-        app.engine->release();
-        app.engine.reset();
-    }
 }

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstring>
 
+#include "common/UniqueHandle.h"
+
 namespace {
 
 const char libVlcName[] = "libvlc.dll";
@@ -49,13 +51,13 @@ bool libVlcLoaded()
 {
     // Loaded here first, so that a missing library, or one whose own start-up fails, is told
     // apart from a missing function without going through the binder at all.
-    HMODULE module = LoadLibraryW(L"libvlc.dll");
+    // This reference is given back on return: the binder (or the load-time import) holds its own.
+    const UniqueModule module(LoadLibraryW(L"libvlc.dll"));
     if (!module)
         return false;
     // Binds every function now, on this thread: none can fail later, in the middle of a call.
     // Its result only says whether the library is imported lazily at all; missing functions
     // arrive through the hook.
     __HrLoadAllImportsForDll(libVlcName);
-    FreeLibrary(module); // the binder (or the load-time import) holds its own reference
     return !bindFailed;
 }

@@ -3,6 +3,9 @@
 
 #include <map>
 
+#include "common/UniqueHandle.h"
+#include "videoplayer/ui/UiResources.h"
+
 namespace {
 
 // Windows bound to objects, from WM_CREATE until WM_DESTROY. Touched on the user-interface
@@ -22,28 +25,10 @@ GWindow::~GWindow()
     hwnd = nullptr;
 }
 
-bool GWindow::registerWindowClass(const wchar_t* className, WORD menuId, HINSTANCE instance)
-{
-    WNDCLASSEXW existing = {};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExW(instance, className, &existing))
-        return true;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszMenuName = menuId ? MAKEINTRESOURCEW(menuId) : nullptr;
-    wc.lpszClassName = className;
-    return RegisterClassExW(&wc) != 0;
-}
-
 bool GWindow::create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
                      const RECT& rect, HWND parent, WORD menuId, HINSTANCE instance)
 {
-    registerWindowClass(className, menuId, instance);
+    registerWindowClass(instance, className, windowProc, menuId ? MAKEINTRESOURCEW(menuId) : nullptr);
     hwnd = CreateWindowExW(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
                            rect.bottom - rect.top, parent, nullptr, instance, this);
     return hwnd != nullptr;
@@ -52,10 +37,8 @@ bool GWindow::create(DWORD exStyle, const wchar_t* className, const wchar_t* tit
 LRESULT GWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        onPaint(dc);
-        EndPaint(hwnd, &ps);
+        const ScopedPaint paint(hwnd);
+        onPaint(paint.dc());
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -19,7 +19,4 @@ public:
     HWND hwnd = nullptr;
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-private:
-    static bool registerWindowClass(const wchar_t* className, WORD menuId, HINSTANCE instance);
 };

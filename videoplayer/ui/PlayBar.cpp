@@ -1,30 +1,24 @@
-// The control bar: its single instance, its dialog, the placement of its controls and which
-// buttons it shows. Its drawing is in PlayBarPaint.cpp, the sliders' mouse handling in
-// PlayBarInput.cpp and the full-screen auto-hide in PlayBarAutoHide.cpp.
+// The control bar: its single instance, its dialog, the placement of its controls, which buttons
+// it shows, the sliders under the mouse and the full-screen auto-hide. What it draws is its
+// canvas's (PlayBarCanvas.cpp).
 #include "videoplayer/ui/PlayBar.h"
 
+#include <windowsx.h>
 #include <new>
 
+#include "common/UniqueHandle.h"
 #include "videoplayer/playback/EngineState.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
-#include "videoplayer/ui/ImageSize.h"
-#include "videoplayer/ui/UiResources.h"
+#include "videoplayer/ui/SliderGeometry.h"
+#include "videoplayer/ui/UiClock.h"
 
 namespace {
 
-struct ControlImage {
-    int id;
-    const wchar_t* resource;
-};
-
-// The order the control images are loaded in.
-const ControlImage controlImages[] = {
-    {IDC_BAR_OPEN, L"IDB_OPEN"}, {IDC_BAR_PLAY, L"IDB_PLAY"}, {IDC_BAR_PAUSE, L"IDB_PAUSE"},
-    {IDC_BAR_STOP, L"IDB_STOP"}, {IDC_BAR_PREV, L"IDB_PREV"}, {IDC_BAR_NEXT, L"IDB_NEXT"},
-    {IDC_BAR_MUTE, L"IDB_MUTE"}, {IDC_BAR_TIME, L"IDB_TIME_BKG"}, {IDC_BAR_VOLUME, L"IDB_VOLUME_BAR"},
-};
+// The controls a layout moves to where the canvas placed their parts.
+const int placedControls[] = {IDC_BAR_OPEN, IDC_BAR_STOP, IDC_BAR_PLAY,   IDC_BAR_PAUSE, IDC_BAR_PREV,
+                              IDC_BAR_NEXT, IDC_BAR_MUTE, IDC_BAR_VOLUME, IDC_BAR_TIME};
 
 struct ButtonCommand {
     int control;
@@ -59,39 +53,9 @@ const ButtonStateSet& buttonStateSetFor(int state)
     return idleButtons;
 }
 
-const int fallbackBarHeight = 27;
-
 void addExtendedStyle(HWND window, LONG style)
 {
     SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | style);
-}
-
-// The image converted to premultiplied alpha, the form GDI+ blends in: drawn as it comes from the
-// loader, every draw would convert it again. An image that cannot be converted stays as it is.
-Gdiplus::Image* premultiplied(Gdiplus::Image* image)
-{
-    const INT w = image ? static_cast<INT>(image->GetWidth()) : 0, h = image ? static_cast<INT>(image->GetHeight()) : 0;
-    if (w == 0 || h == 0)
-        return image;
-    auto* copy = new Gdiplus::Bitmap(w, h, PixelFormat32bppPARGB);
-    if (!copy || copy->GetLastStatus() != Gdiplus::Ok) {
-        delete copy;
-        return image;
-    }
-    {
-        Gdiplus::Graphics graphics(copy);
-        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-        graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        graphics.DrawImage(image, Gdiplus::Rect(0, 0, w, h), 0, 0, w, h, Gdiplus::UnitPixel);
-    }
-    delete image;
-    return copy;
-}
-
-Gdiplus::Image* loadBarImage(HMODULE module, const wchar_t* name)
-{
-    return premultiplied(loadPngResource(module, name));
 }
 
 DWORD windowsMajorVersion()
@@ -99,6 +63,23 @@ DWORD windowsMajorVersion()
     OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof(version);
     return GetVersionExW(&version) ? version.dwMajorVersion : 0;
+}
+
+bool isVisible(HWND window)
+{
+    return (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+ScreenPoint screenPoint(POINT pos)
+{
+    return ScreenPoint{pos.x, pos.y};
+}
+
+// Every hide and show changes what the video may cover: the main window lays itself out again.
+void requestLayout(HWND mainWindow)
+{
+    if (mainWindow) // a post to no window would be a thread message nobody handles
+        PostMessageW(mainWindow, WM_SIZE, 0, 0);
 }
 
 } // namespace
@@ -120,22 +101,10 @@ void PlayBar::releaseInstance()
     single = nullptr;
 }
 
-PlayBar::PlayBar()
-{
-    HMODULE module = GetModuleHandleW(nullptr);
-    for (const ControlImage& entry : controlImages)
-        if (Gdiplus::Image* image = loadBarImage(module, entry.resource))
-            images[entry.id].reset(image);
-    faceBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    barBackground.reset(loadBarImage(module, L"IDB_BAR_BKG"));
-    volumeKnob.reset(loadBarImage(module, L"IDB_VOLUME_BALL"));
-    timePlayed.reset(loadBarImage(module, L"IDB_TIME_FORG"));
-    timeKnob.reset(loadBarImage(module, L"IDB_TIME_BAR"));
-    drawLock.reset(CreateEventW(nullptr, FALSE, TRUE, nullptr));
-}
+PlayBar::PlayBar() : canvas(GetModuleHandleW(nullptr)) {}
 
-// The images, brush and lock go with their owners. The dialog is not destroyed here: it goes
-// with its parent, the main window.
+// The canvas goes with the bar. The dialog is not destroyed here: it goes with its parent, the
+// main window.
 PlayBar::~PlayBar() = default;
 
 bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedController)
@@ -159,7 +128,7 @@ int PlayBar::barHeight() const
 {
     if (!hwnd || !IsWindow(hwnd))
         return 0;
-    return barBackground ? heightOf(barBackground) : fallbackBarHeight;
+    return canvas.preferredHeight();
 }
 
 // The procedure reaches the bar without creating it: after releaseInstance the dialog still
@@ -204,12 +173,6 @@ HWND PlayBar::mainWindow() const
     return parent && parent != GetDesktopWindow() && IsWindow(parent) ? parent : nullptr;
 }
 
-Gdiplus::Image* PlayBar::imageOf(int id) const
-{
-    const auto found = images.find(id);
-    return found == images.end() ? nullptr : found->second.get();
-}
-
 // The rectangle of a control in the dialog's client coordinates.
 bool PlayBar::controlRect(int id, RECT& rect) const
 {
@@ -220,67 +183,96 @@ bool PlayBar::controlRect(int id, RECT& rect) const
     return true;
 }
 
-int PlayBar::clientHeight() const
-{
-    RECT client = {};
-    GetClientRect(hwnd, &client);
-    return client.bottom - client.top;
-}
+// ---- Layout and drawing -----------------------------------------------------------------
 
-int PlayBar::timeKnobWidth()
-{
-    if (cachedTimeKnobWidth < 0)
-        cachedTimeKnobWidth = widthOf(timeKnob);
-    return cachedTimeKnobWidth;
-}
-
-int PlayBar::volumeKnobWidth()
-{
-    if (cachedVolumeKnobWidth < 0)
-        cachedVolumeKnobWidth = widthOf(volumeKnob);
-    return cachedVolumeKnobWidth;
-}
-
-// ---- Layout -----------------------------------------------------------------------------
-
-// Moves a control to its image's size, centred vertically, with its left edge at x (rightwards)
-// or its right edge just before x (leftwards); returns where the next control goes. A control
-// or image that is missing takes no room.
-int PlayBar::placeControl(int id, int x, bool rightwards, int height)
-{
-    HWND control = GetDlgItem(hwnd, id);
-    Gdiplus::Image* image = imageOf(id);
-    if (!control || !image)
-        return x;
-    const int w = widthOf(image), h = heightOf(image);
-    const int left = rightwards ? x : x - w;
-    MoveWindow(control, left, (height - h) / 2, w, h, FALSE);
-    return rightwards ? x + w + 1 : x - w - 1;
-}
-
+// The canvas places the parts for the bar's size and draws its picture anew; the controls then
+// move to those places, so that clicks on the bar land where their parts are drawn.
 void PlayBar::layoutControls()
 {
     if (!hwnd)
         return;
     RECT client = {};
     GetClientRect(hwnd, &client);
-    const int height = client.bottom - client.top;
-    // Open and Stop share the first spot, Play and Pause the second.
-    placeControl(IDC_BAR_OPEN, 1, true, height);
-    const int x1 = placeControl(IDC_BAR_STOP, 1, true, height);
-    placeControl(IDC_BAR_PLAY, x1, true, height);
-    const int x2 = placeControl(IDC_BAR_PAUSE, x1, true, height);
-    const int x3 = placeControl(IDC_BAR_PREV, x2, true, height);
-    const int x4 = placeControl(IDC_BAR_NEXT, x3, true, height);
-    const int r1 = placeControl(IDC_BAR_MUTE, client.right - 1, false, height);
-    const int r2 = placeControl(IDC_BAR_VOLUME, r1, false, height);
-    HWND timeArea = GetDlgItem(hwnd, IDC_BAR_TIME);
-    if (Gdiplus::Image* track = imageOf(IDC_BAR_TIME); timeArea && track)
-        MoveWindow(timeArea, x4, (height - heightOf(track)) / 2, r2 - x4, heightOf(track), FALSE);
+    {
+        const ScopedWindowDc screen(hwnd);
+        canvas.layOut(screen.get(), client.right - client.left, client.bottom - client.top,
+                      SliderValues{shownTime, shownLength, shownVolume});
+    }
+    for (int id : placedControls) {
+        HWND control = GetDlgItem(hwnd, id);
+        RECT place;
+        if (control && canvas.placeOf(id, place))
+            MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    }
     InvalidateRect(hwnd, nullptr, FALSE);
-    redrawBuffers();
 }
 
+void PlayBar::onPaint()
+{
+    const ScopedPaint paint(hwnd);
+    if (!paint.dc())
+        return;
+    // The main window's client area covers the whole bar, whatever its size.
+    RECT area = {};
+    if (!mainWindow() || !GetClientRect(mainWindow(), &area))
+        GetClientRect(hwnd, &area);
+    RECT own = {};
+    GetClientRect(hwnd, &own);
+    canvas.paint(paint.dc(), area, own.right - own.left);
+}
+
+void PlayBar::drawButton(const DRAWITEMSTRUCT& item)
+{
+    if (item.CtlType != ODT_BUTTON)
+        return;
+    const bool pressed = (item.itemAction & ODA_SELECT) || (item.itemState & ODS_SELECTED);
+    canvas.drawButton(item.hDC, static_cast<int>(item.CtlID), item.rcItem, pressed);
+}
+
+void PlayBar::presentSliders()
+{
+    if (!hwnd)
+        return;
+    const ScopedWindowDc own(hwnd);
+    if (own)
+        canvas.present(own.get());
+}
+
+void PlayBar::presentColumns(const RECT& columns)
+{
+    if (!hwnd)
+        return;
+    const ScopedWindowDc own(hwnd);
+    if (own)
+        canvas.present(own.get(), columns);
+}
+
+// The engine is read first: what is drawn is where it is now.
+void PlayBar::refreshTime()
+{
+    MediaPlayer* player = engine();
+    const int state = player ? player->getState() : EngineNothingSpecial;
+    if (hasFileUnderWay(state)) {
+        shownTime = player->getTime();
+        shownLength = player->getLength();
+    }
+    const RECT changed = canvas.showTime(shownTime, shownLength);
+    if (!IsRectEmpty(&changed))
+        presentColumns(changed);
+    refreshVolume();
+}
+
+void PlayBar::refreshVolume()
+{
+    if (!controller)
+        return;
+    const int volume = controller->effectiveVolume();
+    if (volume == shownVolume)
+        return;
+    shownVolume = volume;
+    if (canvas.showVolume(volume))
+        presentSliders();
+}
 
 // ---- Buttons ----------------------------------------------------------------------------
 
@@ -331,4 +323,133 @@ bool PlayBar::onCommand(int id)
         }
     }
     return false;
+}
+
+// ---- Sliders under the mouse ------------------------------------------------------------
+
+// A press inside a track takes the mouse and already moves that slider.
+void PlayBar::onMouseDown(LPARAM lParam)
+{
+    dragControl = 0;
+    lastSeekTarget = -1;
+    const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT rect;
+    if (controlRect(IDC_BAR_TIME, rect) && PtInRect(&rect, point))
+        dragControl = IDC_BAR_TIME;
+    else if (controlRect(IDC_BAR_VOLUME, rect) && PtInRect(&rect, point))
+        dragControl = IDC_BAR_VOLUME;
+    if (!dragControl)
+        return;
+    SetCapture(hwnd);
+    if (GetCapture() == hwnd)
+        onMouseDrag(lParam);
+}
+
+// A move seeks (time) or sets the volume; positions beyond the track pin it at its ends.
+void PlayBar::onMouseDrag(LPARAM lParam)
+{
+    RECT rect;
+    if (!dragControl || !controlRect(dragControl, rect))
+        return;
+    const int x = GET_X_LPARAM(lParam);
+    if (dragControl == IDC_BAR_TIME) {
+        const double fraction = slider::dragFraction(x, rect.left, rect.right, canvas.timeKnobWidth());
+        seekTo(fraction);
+        refreshTime();
+    } else {
+        const double fraction = slider::dragFraction(x, rect.left, rect.right, canvas.volumeKnobWidth());
+        if (controller)
+            controller->setVolume(slider::volumeAtFraction(fraction));
+        // The knob follows the drag here, as the time knob does, whoever else hears of it.
+        refreshVolume();
+    }
+}
+
+// A position needs a length to be a fraction of. The engine's own is asked, not the one last
+// shown: that one outlives a Stop, after which the engine knows none (0 or -1) and a seek would
+// go nowhere. A drag that stays on one target (pinned at an end, or moving less than a
+// millisecond's worth) sends that seek once, not with every move.
+void PlayBar::seekTo(double fraction)
+{
+    MediaPlayer* player = engine();
+    const int64_t length = player ? player->getLength() : 0;
+    if (length <= 0)
+        return;
+    const int64_t target = slider::timeAtFraction(fraction, length);
+    if (target == lastSeekTarget)
+        return;
+    lastSeekTarget = target;
+    player->setTime(target);
+}
+
+void PlayBar::onMouseUp()
+{
+    if (GetCapture() != hwnd)
+        return;
+    ReleaseCapture();
+    dragControl = 0;
+}
+
+void PlayBar::endDrag()
+{
+    if (hwnd && GetCapture() == hwnd)
+        ReleaseCapture();
+}
+
+// ---- Full-screen auto-hide --------------------------------------------------------------
+
+// Armed by every full-screen layout, it hides the bar once the mouse has rested away from it and
+// brings it back at the next move.
+void PlayBar::autoHideTick()
+{
+    if (!autoHideArmed() || !hwnd)
+        return;
+    const DWORD now = UiClock::now();
+    const bool visible = isVisible(hwnd);
+    const POINT cursor = UiClock::cursorPos();
+    RECT barRect = {};
+    GetWindowRect(hwnd, &barRect);
+    // A bar under the cursor stays. A hidden bar keeps its place, though, and moving over that
+    // place is how one looks for it, so there a move still brings it back.
+    if (visible && PtInRect(&barRect, cursor))
+        return;
+    if (!autoHideRest.isMove(screenPoint(cursor))) {
+        if (visible && autoHideRest.hasRested(now)) {
+            ShowWindow(hwnd, SW_HIDE);
+            requestLayout(mainWindow());
+        }
+        return;
+    }
+    if (!visible) {
+        ShowWindow(hwnd, SW_SHOW);
+        requestLayout(mainWindow());
+    }
+    autoHideRest.restart(now, screenPoint(cursor));
+}
+
+void PlayBar::armAutoHide()
+{
+    autoHideRest.restart(UiClock::now(), screenPoint(UiClock::cursorPos()));
+}
+
+void PlayBar::disarmAutoHide()
+{
+    autoHideRest.restart(0, autoHideRest.lastPosition());
+}
+
+// The rest's start doubles as the switch: a tick of 0 means off, as it always has.
+bool PlayBar::autoHideArmed() const
+{
+    return autoHideRest.lastMoveTick() != 0;
+}
+
+DWORD PlayBar::hideTick() const
+{
+    return autoHideRest.lastMoveTick();
+}
+
+POINT PlayBar::lastCursorPos() const
+{
+    const ScreenPoint at = autoHideRest.lastPosition();
+    return POINT{at.x, at.y};
 }

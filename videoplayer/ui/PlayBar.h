@@ -1,18 +1,12 @@
 // The control bar: a single, layered child dialog along the bottom of the main window with
-// skinned image buttons, a time slider and a volume slider, and the full-screen auto-hide.
-// One class in four rooms: PlayBar.cpp (instance, window, layout, buttons), PlayBarPaint.cpp,
-// PlayBarInput.cpp and PlayBarAutoHide.cpp.
+// skinned image buttons, a time slider and a volume slider. It keeps the dialog, the buttons, the
+// sliders' mouse handling and the full-screen auto-hide; its picture is a PlayBarCanvas.
 #pragma once
 
 #include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 #include <cstdint>
-#include <map>
 
-#include "common/GdiplusSession.h"
-#include "common/UniqueHandle.h"
-#include "videoplayer/ui/OffscreenBuffer.h"
+#include "videoplayer/ui/PlayBarCanvas.h"
 #include "videoplayer/ui/RestDetector.h"
 
 class MediaPlayer;
@@ -29,6 +23,8 @@ public:
     virtual ~PlayBar();
 
     bool create(HINSTANCE instance, HWND parent, PlayLogic& controller);
+    // The dialog; null until create succeeds.
+    HWND window() const { return hwnd; }
     int barHeight() const;
     // Re-reads position and length from the engine and redraws the time slider (then the
     // volume slider, if the volume changed).
@@ -49,22 +45,8 @@ public:
     // The auto-hide's last activity (0 while it is off) and the cursor position it measures from.
     DWORD hideTick() const;
     POINT lastCursorPos() const;
-
-    HWND hwnd = nullptr;
-    std::map<int, UniqueGdiplusImage> images; // control identifier -> its image
-    UniqueGdiObject<HBRUSH> faceBrush;
-    UniqueGdiplusImage barBackground;
-    UniqueGdiplusImage volumeKnob;
-    UniqueGdiplusImage timePlayed;
-    UniqueGdiplusImage timeKnob;
-    OffscreenBuffer composeBuffer;    // background plus both sliders, as last drawn
-    OffscreenBuffer backgroundBuffer; // the tiled background alone
-    int shownVolume = 100;
-    int64_t shownTime = 0;
-    int64_t shownLength = 0;
-    int dragControl = 0;          // 0, or the slider holding the mouse capture
-    int64_t lastSeekTarget = -1;  // the position the current time drag sought last, -1 before any
-    UniqueKernelHandle drawLock;  // auto-reset event guarding composeBuffer and both re-creations
+    // The bar's picture as it stands, for whoever must look at its pixels (tests, screenshots).
+    const PlayBarCanvas& picture() const { return canvas; }
 
 private:
     PlayBar();
@@ -76,7 +58,6 @@ private:
     // Messages.
     void layoutControls();
     void onPaint();
-    void paint(HDC dc);
     void drawButton(const DRAWITEMSTRUCT& item);
     bool onCommand(int id);
     void onMouseDown(LPARAM lParam);
@@ -84,51 +65,31 @@ private:
     void onMouseUp();
     void seekTo(double fraction);
 
-    // Drawing; the five below redrawBuffers run with drawLock held.
-    void redrawBuffers();
-    void ensureBuffers();
-    void renderTimeStrips();
-    void drawVolumeSlider();
-    bool drawTimeSlider(RECT& changed);
-    void composeTimeColumns(const RECT& control, int from, int to, int played);
-    void paintBackground(HDC dc, int width);
-    void presentSliders(HDC dc);
-    void presentColumns(const RECT& columns);
-    void copySliderStrips(HDC target);
-    void restoreStrip(const RECT& control);
-
     // Helpers.
-    int placeControl(int id, int x, bool rightwards, int height);
+    void presentSliders();
+    void presentColumns(const RECT& columns);
     bool controlRect(int id, RECT& rect) const;
-    Gdiplus::Image* imageOf(int id) const;
-    int clientHeight() const;
-    int timeKnobWidth();
-    int volumeKnobWidth();
     void setButton(int id, bool shown, bool enabled);
     MediaPlayer* engine() const;
     HWND mainWindow() const;
-
     bool autoHideArmed() const;
 
+    HWND hwnd = nullptr;
     PlayLogic* controller = nullptr; // not owned; set by create
+    PlayBarCanvas canvas;
+    // What the sliders show: the engine's position and length as last read (the position goes
+    // back to 0 once no file is under way) and the controller's effective volume.
+    int64_t shownTime = 0;
+    int64_t shownLength = 0;
+    int shownVolume = 100;
+    int dragControl = 0;         // 0, or the slider holding the mouse capture
+    int64_t lastSeekTarget = -1; // the position the current time drag sought last, -1 before any
 
     // Auto-hide: a move of this many pixels on either axis is activity, and the bar hides once
     // the mouse has rested for longer than the period. Its start tick is 0 while it is off.
     static constexpr long autoHideMoveThreshold = 5;
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
-
-    // The time track over its background across the track's whole width, without and with the
-    // played part, made on each layout; a time change copies columns from them. Guarded by
-    // drawLock, like composeBuffer, and so is the played width composeBuffer shows (-1: none yet).
-    OffscreenBuffer trackStrip;
-    OffscreenBuffer playedStrip;
-    RECT timeTrack = {}; // where the strips were made for, while timeTrackPlaced
-    bool timeTrackPlaced = false;
-    int drawnPlayedWidth = -1;
-
-    int cachedTimeKnobWidth = -1;   // read from the image once, when first needed
-    int cachedVolumeKnobWidth = -1;
 
     static PlayBar* single;
 };

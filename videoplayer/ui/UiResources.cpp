@@ -3,43 +3,44 @@
 
 #include <cstring>
 
+#include "common/ComPtr.h"
+#include "common/GdiplusSession.h"
+#include "common/UniqueHandle.h"
+
 namespace {
 
 // GDI+ may go on reading the stream after an image was constructed from it. A copy drawn into
 // a bitmap of its own needs neither stream nor memory block afterwards. An image that could
 // not be decoded holds nothing and is returned as it is: its size reads 0.
-Gdiplus::Image* detachedCopy(Gdiplus::Image* decoded)
+Gdiplus::Image* detachedCopy(UniqueGdiplusImage decoded, Gdiplus::PixelFormat format)
 {
     if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok)
-        return decoded;
+        return decoded.release();
     const UINT w = decoded->GetWidth(), h = decoded->GetHeight();
-    auto* copy = new Gdiplus::Bitmap(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppARGB);
+    auto* copy = new Gdiplus::Bitmap(static_cast<INT>(w), static_cast<INT>(h), format);
     if (copy && copy->GetLastStatus() == Gdiplus::Ok) {
         Gdiplus::Graphics graphics(copy);
         graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
         graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
         graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        graphics.DrawImage(decoded, Gdiplus::Rect(0, 0, static_cast<INT>(w), static_cast<INT>(h)), 0, 0,
+        graphics.DrawImage(decoded.get(), Gdiplus::Rect(0, 0, static_cast<INT>(w), static_cast<INT>(h)), 0, 0,
                            static_cast<INT>(w), static_cast<INT>(h), Gdiplus::UnitPixel);
     }
-    delete decoded;
     return copy;
 }
 
 // Decodes an image from bytes held in a movable global block.
-Gdiplus::Image* decodeFromBlock(HGLOBAL block)
+Gdiplus::Image* decodeFromBlock(HGLOBAL block, Gdiplus::PixelFormat format)
 {
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(block, FALSE, &stream)))
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block, FALSE, stream.receive())))
         return nullptr;
-    Gdiplus::Image* image = detachedCopy(new Gdiplus::Image(stream));
-    stream->Release();
-    return image;
+    return detachedCopy(UniqueGdiplusImage(new Gdiplus::Image(stream.get())), format);
 }
 
 } // namespace
 
-Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource)
+Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource, Gdiplus::PixelFormat format)
 {
     const DWORD size = resource ? SizeofResource(module, resource) : 0;
     if (size == 0)
@@ -48,25 +49,38 @@ Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource)
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes)
         return nullptr;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    const UniqueGlobalMemory block(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!block)
         return nullptr;
-    void* target = GlobalLock(block);
-    if (!target) {
-        GlobalFree(block);
+    const ScopedGlobalLock target(block.get());
+    if (!target)
         return nullptr;
-    }
-    memcpy(target, bytes, size);
-    Gdiplus::Image* image = decodeFromBlock(block);
-    GlobalUnlock(block);
-    GlobalFree(block);
-    return image;
+    memcpy(target.get(), bytes, size);
+    return decodeFromBlock(block.get(), format);
 }
 
-Gdiplus::Image* loadPngResource(HMODULE module, const wchar_t* name)
+Gdiplus::Image* loadPngResource(HMODULE module, const wchar_t* name, Gdiplus::PixelFormat format)
 {
     HRSRC resource = FindResourceW(module, name, L"PNG");
-    return resource ? loadPngResource(module, resource) : nullptr;
+    return resource ? loadPngResource(module, resource, format) : nullptr;
+}
+
+bool registerWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, const wchar_t* menuName)
+{
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExW(instance, className, &existing))
+        return true;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszMenuName = menuName;
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc) != 0;
 }
 
 void centerWindow(HWND window)

@@ -6,10 +6,18 @@
 #include <gdiplus.h>
 #include <string>
 
-// A new image decoded from a "PNG" resource found with FindResourceW, or null.
-Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource);
+// A new image, the caller's to delete, decoded from a "PNG" resource found with FindResourceW
+// into a bitmap of its own in `format`; null when there is none. Decoded and copied once, in the
+// form its owner draws it in.
+Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource, Gdiplus::PixelFormat format = PixelFormat32bppARGB);
 // Finds the "PNG" resource by name or number and loads it; null when it is missing.
-Gdiplus::Image* loadPngResource(HMODULE module, const wchar_t* name);
+Gdiplus::Image* loadPngResource(HMODULE module, const wchar_t* name,
+                                Gdiplus::PixelFormat format = PixelFormat32bppARGB);
+
+// Registers a window class of the player's kind (redrawn whole on a resize, the arrow cursor, the
+// button face behind it) unless the module has one of that name already; true when it exists.
+bool registerWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure,
+                         const wchar_t* menuName = nullptr);
 
 void centerWindow(HWND window);
 void setClientSize(HWND window, int width, int height);

@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, FirstStartWithoutPlacementGetsTheDefaultSizeCentred)
     // Video above the bar, the bar along the bottom.
     RECT video, bar;
     GetClientRect(app.videoSurface->hwnd, &video);
-    GetWindowRect(app.controlBar->hwnd, &bar);
+    GetWindowRect(app.controlBar->window(), &bar);
     EXPECT_EQ(video.right, 672);
     EXPECT_EQ(video.bottom, 420);
     EXPECT_EQ(height(bar), 36);
@@ -344,8 +344,8 @@ TEST_F(MainWindowTest, AChosenFileThatCannotPlayShowsTheMessageAndEndsStopped)
     EXPECT_TRUE(waitForState(libvlc_Stopped));
     pumpFor(100);
     EXPECT_EQ(caption(), L"Quillet 1.1");
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_OPEN)));
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(app.controlBar->hwnd, IDC_BAR_STOP)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(app.controlBar->window(), IDC_BAR_OPEN)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(app.controlBar->window(), IDC_BAR_STOP)));
     EXPECT_EQ(app.controller->playList.count(), 2);
 }
 

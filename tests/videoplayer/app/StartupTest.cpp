@@ -8,6 +8,7 @@
 #include "tests/support/WindowDriver.h"
 #include "tests/videoplayer/app/PlayerFixture.h"
 #include "videoplayer/app/AppState.h"
+#include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Startup.h"
 #include "videoplayer/playback/MediaPlayer.h"
@@ -31,7 +32,7 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     EXPECT_EQ(app.controller->mediaPlayer, app.engine.get());
     EXPECT_EQ(fakevlc_lastHwnd(), app.videoSurface->hwnd);
     EXPECT_EQ(GetParent(app.videoSurface->hwnd), app.mainWindow);
-    EXPECT_EQ(GetParent(app.controlBar->hwnd), app.mainWindow);
+    EXPECT_EQ(GetParent(app.controlBar->window()), app.mainWindow);
     EXPECT_EQ(app.layoutEnabled, 1);
     // The six events, time first, the error that tells of a file that cannot play last.
     const char* expected[] = {"libvlc_event_attach:267", "libvlc_event_attach:260", "libvlc_event_attach:261",

@@ -1,6 +1,7 @@
 // The control bar: slider and tiling arithmetic on its own, then the bar on a test main window
-// under Wine: placement, buffers and their pixels, buttons per playback state, slider presses
-// and drags, and the full-screen auto-hide.
+// under Wine: placement, what it shows as the engine moves (read from its picture), buttons per
+// playback state, slider presses and drags, and the full-screen auto-hide. Its picture alone is
+// tested in PlayBarCanvasTest.cpp.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -54,22 +55,6 @@ std::string rectText(const RECT& r)
            std::to_string(r.bottom);
 }
 
-// 0xRRGGBB of a pixel of a DC, and of an image (there `opaque` tells whether it covers fully).
-DWORD rgbAt(HDC dc, int x, int y)
-{
-    const COLORREF c = GetPixel(dc, x, y);
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-DWORD rgbOf(Gdiplus::Bitmap& image, int x, int y, bool* opaque = nullptr)
-{
-    Gdiplus::Color c;
-    image.GetPixel(x, y, &c);
-    if (opaque)
-        *opaque = c.GetA() == 255;
-    return c.GetValue() & 0xFFFFFF;
-}
-
 } // namespace
 
 class PlayBarTest : public ::testing::Test {
@@ -88,6 +73,9 @@ protected:
         ASSERT_NE(parent, nullptr);
         bar = PlayBar::instance();
         ASSERT_TRUE(bar && bar->create(instance, parent, controller));
+        bool opaque = false;
+        timeKnobColour = resourceRgb(L"IDB_TIME_BAR", 3, 6, &opaque);
+        ASSERT_TRUE(opaque);
         // As the shell does: the bar shows a volume change once the controller reports it.
         controller.eventCallback = [this](PlayLogicEvent event) {
             if (event == PlayLogicEvent::VolumeChanged && bar)
@@ -109,19 +97,36 @@ protected:
         EXPECT_EQ(fakevlc_faultCount(), 0) << fakevlc_lastFault();
     }
 
-    void sizeBar(int width, int height = 36) { MoveWindow(bar->hwnd, 0, 0, width, height, TRUE); }
+    void sizeBar(int width, int height = 36) { MoveWindow(bar->window(), 0, 0, width, height, TRUE); }
 
-    std::string placeOf(int id)
+    RECT rectOf(int id)
     {
         RECT r = {};
-        GetWindowRect(GetDlgItem(bar->hwnd, id), &r);
-        MapWindowPoints(HWND_DESKTOP, bar->hwnd, reinterpret_cast<POINT*>(&r), 2);
-        return rectText(r);
+        GetWindowRect(GetDlgItem(bar->window(), id), &r);
+        MapWindowPoints(HWND_DESKTOP, bar->window(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    std::string placeOf(int id) { return rectText(rectOf(id)); }
+
+    // A pixel of the sliders as the bar puts them on screen.
+    DWORD barPixel(int x, int y)
+    {
+        bar->picture().present(screen.dc);
+        return screen.at(x, y);
     }
 
-    bool shown(int id) { return (GetWindowLongW(GetDlgItem(bar->hwnd, id), GWL_STYLE) & WS_VISIBLE) != 0; }
-    bool enabled(int id) { return IsWindowEnabled(GetDlgItem(bar->hwnd, id)) != 0; }
-    bool barShown() { return (GetWindowLongW(bar->hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+    // Whether the time knob stands where `time` of `length` puts it on the bar as laid out now
+    // (row 6 of the 7-pixel knob, y 18 on the bar, sampled at its centre column).
+    bool timeKnobAt(int64_t time, int64_t length)
+    {
+        const RECT track = rectOf(IDC_BAR_TIME);
+        const int played = static_cast<int>((track.right - track.left - 7) * time / length);
+        return barPixel(track.left + played + 3, 18) == timeKnobColour;
+    }
+
+    bool shown(int id) { return (GetWindowLongW(GetDlgItem(bar->window(), id), GWL_STYLE) & WS_VISIBLE) != 0; }
+    bool enabled(int id) { return IsWindowEnabled(GetDlgItem(bar->window(), id)) != 0; }
+    bool barShown() { return (GetWindowLongW(bar->window(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
     // Files that really exist, since the playlist lists readable ones only.
     void addPlaylistFiles(int count, int current)
@@ -166,7 +171,7 @@ protected:
 
     void mouse(UINT message, int x, int y)
     {
-        SendMessageW(bar->hwnd, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(bar->window(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(x, y));
     }
 
     void click(int x, int y)
@@ -181,21 +186,21 @@ protected:
     PlayLogic controller;
     std::unique_ptr<MediaPlayer> engine;
     PlayBar* bar = nullptr;
+    PixelCanvas screen{1000, 40};
+    DWORD timeKnobColour = 0;
     std::wstring folder;
     std::vector<std::wstring> files;
 };
 
 TEST_F(PlayBarTest, OneLayeredDialogWhoseHeightFollowsItsBackground)
 {
-    const HWND first = bar->hwnd;
+    const HWND first = bar->window();
     EXPECT_TRUE(bar->create(instance, parent, controller));
-    EXPECT_EQ(bar->hwnd, first);
-    EXPECT_NE(GetWindowLongW(bar->hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    EXPECT_EQ(bar->window(), first);
+    EXPECT_NE(GetWindowLongW(bar->window(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_TRUE(barShown());
-    EXPECT_EQ(bar->barHeight(), 36);
-    bar->barBackground.reset();
-    EXPECT_EQ(bar->barHeight(), 27);
-    DestroyWindow(bar->hwnd);
+    EXPECT_EQ(bar->barHeight(), 36); // without a background: PlayBarCanvasWithoutImagesTest
+    DestroyWindow(bar->window());
     EXPECT_EQ(bar->barHeight(), 0);
 }
 
@@ -216,105 +221,19 @@ TEST_F(PlayBarTest, LayoutPlacesEveryControlForAnyWidth)
     }
 }
 
-TEST_F(PlayBarTest, BuffersOnlyGrow)
+// The engine is read before anything is drawn: the knob moves to where the engine is now, on a
+// refresh as on every TimeChanged the shell hands on.
+TEST_F(PlayBarTest, RefreshShowsTheEnginesPositionAtOnce)
 {
-    sizeBar(800);
-    ASSERT_TRUE(bar->composeBuffer.exists() && bar->backgroundBuffer.exists());
-    EXPECT_EQ(bar->composeBuffer.height(), 36);
-    const HDC compose = bar->composeBuffer.dc();
-    sizeBar(600);
-    EXPECT_EQ(bar->composeBuffer.dc(), compose);
-    EXPECT_EQ(bar->composeBuffer.width(), 800);
-    sizeBar(900, 40);
-    EXPECT_EQ(bar->composeBuffer.width(), 900);
-    EXPECT_EQ(bar->backgroundBuffer.width(), 900);
-    EXPECT_EQ(bar->backgroundBuffer.height(), 40);
-}
-
-TEST_F(PlayBarTest, TimeSliderShowsPlayedPartKnobAndTrack)
-{
-    auto played = referenceBitmap(L"IDB_TIME_FORG"), track = referenceBitmap(L"IDB_TIME_BKG");
-    auto knob = referenceBitmap(L"IDB_TIME_BAR");
-    ASSERT_TRUE(played && track && knob);
-    bool opaque[3];
-    const DWORD playedColour = rgbOf(*played, 0, 6, &opaque[0]), trackColour = rgbOf(*track, 0, 6, &opaque[1]);
-    const DWORD knobColour = rgbOf(*knob, 3, 6, &opaque[2]);
-    ASSERT_TRUE(opaque[0] && opaque[1] && opaque[2] && playedColour != trackColour);
-
-    sizeBar(800); // time track 149..695, knob 7 wide: 539 pixels of travel; row 6 is y 18
-    const HDC dc = bar->composeBuffer.dc();
-    bar->shownLength = 1000;
-    bar->shownTime = 500;
-    bar->refreshTime(); // without an engine the shown values stay
-    EXPECT_EQ(rgbAt(dc, 150, 18), playedColour);
-    EXPECT_EQ(rgbAt(dc, 149 + 268, 18), playedColour);
-    EXPECT_EQ(rgbAt(dc, 149 + 269 + 3, 18), knobColour);
-    EXPECT_EQ(rgbAt(dc, 149 + 269 + 7, 18), trackColour);
-
-    bar->shownTime = 1000;
+    pausedFileOf60Seconds(); // refreshed at the start
+    ASSERT_TRUE(timeKnobAt(0, 60000));
+    engine->setTime(30000);
     bar->refreshTime();
-    EXPECT_EQ(rgbAt(dc, 694 - 3, 18), knobColour);
-    EXPECT_EQ(rgbAt(dc, 694 - 7, 18), playedColour);
-
-    bar->shownLength = 0; // no length: nothing played, the knob at the left end
+    EXPECT_TRUE(timeKnobAt(30000, 60000));
+    EXPECT_FALSE(timeKnobAt(0, 60000));
+    engine->setTime(45000);
     bar->refreshTime();
-    EXPECT_EQ(rgbAt(dc, 149 + 3, 18), knobColour);
-    EXPECT_EQ(rgbAt(dc, 600, 18), trackColour);
-}
-
-// A time change that does not move the knob a pixel leaves composeBuffer alone: a mark put on
-// the knob survives it. One that moves the knob redraws the columns between old and new knob.
-TEST_F(PlayBarTest, TimeChangeWithinOnePixelDrawsNothing)
-{
-    auto knob = referenceBitmap(L"IDB_TIME_BAR"), track = referenceBitmap(L"IDB_TIME_BKG");
-    ASSERT_TRUE(knob && track);
-    sizeBar(800); // 539 pixels of travel
-    const HDC dc = bar->composeBuffer.dc();
-    bar->shownLength = 10000;
-    bar->shownTime = 5000; // 269.5 pixels
-    bar->refreshTime();
-    const int knobCentre = 149 + 269 + 3;
-    ASSERT_EQ(rgbAt(dc, knobCentre, 18), rgbOf(*knob, 3, 6));
-    SetPixel(dc, knobCentre, 18, RGB(1, 2, 3));
-
-    bar->shownTime = 5005; // 269.8 pixels: the same column
-    bar->refreshTime();
-    EXPECT_EQ(rgbAt(dc, knobCentre, 18), 0x010203u);
-
-    bar->shownTime = 2500; // 134.75 pixels
-    bar->refreshTime();
-    EXPECT_EQ(rgbAt(dc, knobCentre, 18), rgbOf(*track, 0, 6));
-    EXPECT_EQ(rgbAt(dc, 149 + 134 + 3, 18), rgbOf(*knob, 3, 6));
-}
-
-// After every width change the whole time track is drawn for its new width, column by column:
-// played part, knob, track, and the bar's background through the track's transparent rows.
-TEST_F(PlayBarTest, WidthChangeDrawsTheWholeTimeTrackAnew)
-{
-    auto played = referenceBitmap(L"IDB_TIME_FORG"), track = referenceBitmap(L"IDB_TIME_BKG");
-    auto knob = referenceBitmap(L"IDB_TIME_BAR"), background = referenceBitmap(L"IDB_BAR_BKG");
-    ASSERT_TRUE(played && track && knob && background);
-    const DWORD playedColour = rgbOf(*played, 0, 6), trackColour = rgbOf(*track, 0, 6);
-    const DWORD knobColour = rgbOf(*knob, 3, 6), behind = rgbOf(*background, 0, 12);
-    sizeBar(800);
-    bar->shownLength = 1000;
-    bar->shownTime = 500;
-    bar->refreshTime();
-    for (int width : {1200, 600, 1000}) {
-        SCOPED_TRACE("bar width " + std::to_string(width));
-        sizeBar(width);
-        const HDC dc = bar->composeBuffer.dc();
-        const int trackWidth = width - 105 - 149, knobLeft = 149 + (trackWidth - 7) / 2;
-        int wrong = 0;
-        for (int x = 149; x < 149 + trackWidth; ++x) {
-            if (x >= knobLeft && x < knobLeft + 7)
-                continue;
-            wrong += rgbAt(dc, x, 12) != behind; // row 0 of the tiles is transparent
-            wrong += rgbAt(dc, x, 18) != (x < knobLeft ? playedColour : trackColour);
-        }
-        EXPECT_EQ(wrong, 0);
-        EXPECT_EQ(rgbAt(dc, knobLeft + 3, 18), knobColour);
-    }
+    EXPECT_TRUE(timeKnobAt(45000, 60000));
 }
 
 TEST_F(PlayBarTest, PressedButtonDrawsItsIconOnePixelDownAndRight)
@@ -323,13 +242,13 @@ TEST_F(PlayBarTest, PressedButtonDrawsItsIconOnePixelDownAndRight)
     ASSERT_TRUE(icon && background);
     sizeBar(800);
     PixelCanvas released(36, 32), pressed(36, 32);
-    DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_BAR_PLAY, 0, ODA_DRAWENTIRE, 0, GetDlgItem(bar->hwnd, IDC_BAR_PLAY),
+    DRAWITEMSTRUCT item = {ODT_BUTTON, IDC_BAR_PLAY, 0, ODA_DRAWENTIRE, 0, GetDlgItem(bar->window(), IDC_BAR_PLAY),
                            released.dc, RECT{0, 0, 36, 32}, 0};
-    SendMessageW(bar->hwnd, WM_DRAWITEM, IDC_BAR_PLAY, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(bar->window(), WM_DRAWITEM, IDC_BAR_PLAY, reinterpret_cast<LPARAM>(&item));
     item.itemAction = ODA_SELECT;
     item.itemState = ODS_SELECTED;
     item.hDC = pressed.dc;
-    SendMessageW(bar->hwnd, WM_DRAWITEM, IDC_BAR_PLAY, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(bar->window(), WM_DRAWITEM, IDC_BAR_PLAY, reinterpret_cast<LPARAM>(&item));
 
     int compared = 0;
     for (int y = 0; y < 31; ++y) {
@@ -354,7 +273,9 @@ TEST_F(PlayBarTest, PressedButtonDrawsItsIconOnePixelDownAndRight)
 TEST_F(PlayBarTest, ButtonsFollowPlayingPausedAndStopped)
 {
     addPlaylistFiles(2, 0);
+    fakevlc_setMediaLength(60000);
     startEngine();
+    sizeBar(800);
     bar->updateButtons();
     for (int id : {IDC_BAR_STOP, IDC_BAR_PAUSE, IDC_BAR_PREV, IDC_BAR_NEXT})
         EXPECT_TRUE(shown(id) && enabled(id)) << id;
@@ -363,24 +284,27 @@ TEST_F(PlayBarTest, ButtonsFollowPlayingPausedAndStopped)
 
     engine->pause();
     ASSERT_TRUE(waitForState(libvlc_Paused));
-    bar->shownTime = 1234;
+    ASSERT_TRUE(pumpUntil([this] { return engine->getLength() == 60000; }));
+    engine->setTime(30000);
+    bar->refreshTime();
     bar->updateButtons();
     for (int id : {IDC_BAR_STOP, IDC_BAR_PLAY})
         EXPECT_TRUE(shown(id) && enabled(id)) << id;
     for (int id : {IDC_BAR_OPEN, IDC_BAR_PAUSE})
         EXPECT_FALSE(shown(id) || enabled(id)) << id;
-    EXPECT_EQ(bar->shownTime, 1234);
+    sizeBar(700); // a redraw from the values shown: paused, the position stays
+    EXPECT_TRUE(timeKnobAt(30000, 60000));
 
     engine->stop();
     ASSERT_TRUE(waitForState(libvlc_Stopped));
-    bar->shownLength = 5000;
     bar->updateButtons();
     for (int id : {IDC_BAR_OPEN, IDC_BAR_PLAY})
         EXPECT_TRUE(shown(id) && enabled(id)) << id;
     for (int id : {IDC_BAR_STOP, IDC_BAR_PAUSE})
         EXPECT_FALSE(shown(id) || enabled(id)) << id;
-    EXPECT_EQ(bar->shownTime, 0); // the knob goes back to the start, the length is kept
-    EXPECT_EQ(bar->shownLength, 5000);
+    EXPECT_TRUE(timeKnobAt(30000, 60000)) << "until the next redraw";
+    sizeBar(800); // the knob goes back to the start at the next redraw
+    EXPECT_TRUE(timeKnobAt(0, 60000));
 }
 
 TEST_F(PlayBarTest, PlaylistDecidesPlayPreviousAndNext)
@@ -406,22 +330,22 @@ TEST_F(PlayBarTest, ButtonsPostTheirCommandsToTheMainWindow)
     MSG msg;
     for (auto [control, command] : {std::pair{IDC_BAR_OPEN, IDM_OPEN}, {IDC_BAR_STOP, IDM_STOP},
                                     {IDC_BAR_NEXT, IDM_NEXT}, {IDC_BAR_MUTE, IDM_MUTE}}) {
-        SendMessageW(GetDlgItem(bar->hwnd, control), BM_CLICK, 0, 0);
+        SendMessageW(GetDlgItem(bar->window(), control), BM_CLICK, 0, 0);
         ASSERT_TRUE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE)) << control;
         EXPECT_EQ(msg.wParam, static_cast<WPARAM>(command));
         EXPECT_EQ(msg.lParam, 0);
     }
-    SendMessageW(bar->hwnd, WM_COMMAND, IDCANCEL, 0);
+    SendMessageW(bar->window(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
 
     // Taken from its main window (made a window of its own), the bar has nobody to command: a
     // press posts nothing, neither to its old parent nor as a message to the thread.
-    SetParent(bar->hwnd, nullptr);
-    SetWindowLongW(bar->hwnd, GWL_STYLE, (GetWindowLongW(bar->hwnd, GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
-    SendMessageW(GetDlgItem(bar->hwnd, IDC_BAR_OPEN), BM_CLICK, 0, 0);
+    SetParent(bar->window(), nullptr);
+    SetWindowLongW(bar->window(), GWL_STYLE, (GetWindowLongW(bar->window(), GWL_STYLE) & ~WS_CHILD) | WS_POPUP);
+    SendMessageW(GetDlgItem(bar->window(), IDC_BAR_OPEN), BM_CLICK, 0, 0);
     EXPECT_FALSE(PeekMessageW(&msg, parent, WM_COMMAND, WM_COMMAND, PM_REMOVE));
     EXPECT_FALSE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), WM_COMMAND, WM_COMMAND, PM_REMOVE));
-    DestroyWindow(bar->hwnd);
+    DestroyWindow(bar->window());
 }
 
 TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
@@ -429,31 +353,34 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
     pausedFileOf60Seconds();
     click(422, 18);
     EXPECT_EQ(engine->getTime(), 30000);
-    EXPECT_EQ(bar->shownTime, 30000);
+    EXPECT_TRUE(timeKnobAt(30000, 60000));
     click(150, 18); // left of the usable start
-    EXPECT_EQ(bar->shownTime, 0);
+    EXPECT_EQ(engine->getTime(), 0);
+    EXPECT_TRUE(timeKnobAt(0, 60000));
     click(694, 18); // right of the usable end
-    EXPECT_EQ(bar->shownTime, 60000);
+    EXPECT_EQ(engine->getTime(), 60000);
+    EXPECT_TRUE(timeKnobAt(60000, 60000));
 
     mouse(WM_LBUTTONDOWN, 422, 18);
-    EXPECT_EQ(bar->dragControl, IDC_BAR_TIME);
+    EXPECT_EQ(GetCapture(), bar->window());
     mouse(WM_MOUSEMOVE, -40, 300);
-    EXPECT_EQ(bar->shownTime, 0);
+    EXPECT_EQ(engine->getTime(), 0);
+    EXPECT_TRUE(timeKnobAt(0, 60000));
     mouse(WM_MOUSEMOVE, 2000, -20);
-    EXPECT_EQ(bar->shownTime, 60000);
+    EXPECT_EQ(engine->getTime(), 60000);
+    EXPECT_TRUE(timeKnobAt(60000, 60000));
     const int pinned = fakevlc_callCount();
     mouse(WM_MOUSEMOVE, 2500, 40); // still past the end: the same target is not sought again
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", pinned), -1) << fakeVlcCalls();
     mouse(WM_LBUTTONUP, 2000, -20);
-    EXPECT_EQ(bar->dragControl, 0);
-    EXPECT_NE(GetCapture(), bar->hwnd);
+    EXPECT_NE(GetCapture(), bar->window());
 
     const int before = fakevlc_callCount();
     mouse(WM_MOUSEMOVE, 300, 18); // no longer dragging
     click(300, 5);                // above the track
     click(300, 30);               // below it
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1) << fakeVlcCalls();
-    EXPECT_EQ(bar->shownTime, 60000);
+    EXPECT_TRUE(timeKnobAt(60000, 60000));
 }
 
 // A position is a fraction of a length: without one the time track seeks nowhere, after a Stop
@@ -461,7 +388,6 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnEveryMoveAndPinsAtItsEnds)
 TEST_F(PlayBarTest, TimeTrackSeeksOnlyWhileTheEngineKnowsALength)
 {
     pausedFileOf60Seconds();
-    ASSERT_EQ(bar->shownLength, 60000);
     engine->stop();
     ASSERT_TRUE(waitForState(libvlc_Stopped));
     ASSERT_LE(engine->getLength(), 0);
@@ -480,33 +406,33 @@ TEST_F(PlayBarTest, TimeTrackSeeksOnlyWhileTheEngineKnowsALength)
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1) << fakeVlcCalls();
 }
 
+// The last known position here is the start: a Stop took the bar's position back to it, to be
+// shown at the next redraw, which the click brings.
 TEST_F(PlayBarTest, TimeTrackWithoutAPlayerSeeksNothingButRedraws)
 {
-    auto knob = referenceBitmap(L"IDB_TIME_BAR");
-    ASSERT_TRUE(knob);
+    pausedFileOf60Seconds();
+    engine->setTime(15000);
+    bar->refreshTime();
+    engine->stop();
+    ASSERT_TRUE(waitForState(libvlc_Stopped));
+    bar->updateButtons();
+    ASSERT_TRUE(timeKnobAt(15000, 60000));
     MediaPlayer idle; // never initialised: no libVLC player behind it
     controller.mediaPlayer = &idle;
-    sizeBar(800); // drawn with the knob at the start
-    bar->shownLength = 1000;
-    bar->shownTime = 250;
+    const int before = fakevlc_callCount();
     click(422, 18);
-    EXPECT_EQ(bar->shownTime, 250);
-    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time"), -1);
-    // The knob now stands at the last known position: a quarter of 539 pixels.
-    EXPECT_EQ(rgbAt(bar->composeBuffer.dc(), 149 + 134 + 3, 18), rgbOf(*knob, 3, 6));
+    EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_set_time", before), -1);
+    EXPECT_TRUE(timeKnobAt(0, 60000));
     controller.mediaPlayer = nullptr;
 }
 
 TEST_F(PlayBarTest, VolumeTrackSetsTheVolumeUnmutesAndMovesTheKnob)
 {
-    auto knob = referenceBitmap(L"IDB_VOLUME_BALL");
-    ASSERT_TRUE(knob);
     bool opaque = false;
-    const DWORD knobColour = rgbOf(*knob, 8, 5, &opaque); // centre column, row 5: y 17 on the bar
+    const DWORD knobColour = resourceRgb(L"IDB_VOLUME_BALL", 8, 5, &opaque); // row 5: y 17 on the bar
     ASSERT_TRUE(opaque);
     sizeBar(800); // volume track 696..762, knob 16 wide: usable from 704 to 754
-    const HDC dc = bar->composeBuffer.dc();
-    EXPECT_EQ(rgbAt(dc, 696 + 58, 17), knobColour); // full volume at first
+    EXPECT_EQ(barPixel(696 + 58, 17), knobColour); // full volume at first
 
     controller.muted = true;
     click(729, 18);
@@ -516,18 +442,18 @@ TEST_F(PlayBarTest, VolumeTrackSetsTheVolumeUnmutesAndMovesTheKnob)
     click(696, 18);
     EXPECT_EQ(controller.volume, 0);
     EXPECT_FALSE(controller.muted);
-    EXPECT_EQ(rgbAt(dc, 696 + 8, 17), knobColour);
-    EXPECT_NE(rgbAt(dc, 696 + 58, 17), knobColour);
+    EXPECT_EQ(barPixel(696 + 8, 17), knobColour);
+    EXPECT_NE(barPixel(696 + 58, 17), knobColour);
 
     mouse(WM_LBUTTONDOWN, 729, 18);
     mouse(WM_MOUSEMOVE, 900, 18);
     EXPECT_EQ(controller.volume, 100);
-    EXPECT_EQ(rgbAt(dc, 696 + 58, 17), knobColour);
-    EXPECT_NE(rgbAt(dc, 696 + 8, 17), knobColour);
+    EXPECT_EQ(barPixel(696 + 58, 17), knobColour);
+    EXPECT_NE(barPixel(696 + 8, 17), knobColour);
 
     controller.muted = true; // muted shows as silence
     bar->refreshVolume();
-    EXPECT_EQ(rgbAt(dc, 696 + 8, 17), knobColour);
+    EXPECT_EQ(barPixel(696 + 8, 17), knobColour);
 }
 
 class PlayBarAutoHideTest : public PlayBarTest {
@@ -536,7 +462,7 @@ protected:
     {
         PlayBarTest::SetUp();
         sizeBar(800);
-        GetWindowRect(bar->hwnd, &barRect);
+        GetWindowRect(bar->window(), &barRect);
         away = POINT{barRect.left + 300, barRect.top - 100};
         over = POINT{barRect.left + 400, barRect.top + 10};
         UiClock::setSources(fakeTickSource, fakeCursorSource);
@@ -596,7 +522,7 @@ TEST_F(PlayBarAutoHideTest, HidesOnlyAfterMoreThanFiveSecondsOfRest)
     EXPECT_EQ(layoutRequests(), 1);
 
     arm(0xFFFFF000u, away); // the tick count wraps in between
-    ShowWindow(bar->hwnd, SW_SHOW);
+    ShowWindow(bar->window(), SW_SHOW);
     tickAt(0x00000300u, away);
     EXPECT_TRUE(barShown());
     tickAt(0x00000400u, away);

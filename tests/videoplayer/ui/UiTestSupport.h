@@ -28,6 +28,25 @@ inline std::unique_ptr<Gdiplus::Bitmap> referenceBitmap(const wchar_t* name)
     return bitmap;
 }
 
+// 0xRRGGBB of a pixel of an image; `opaque` tells whether it covers fully.
+inline DWORD rgbOf(Gdiplus::Bitmap& image, int x, int y, bool* opaque = nullptr)
+{
+    Gdiplus::Color c;
+    image.GetPixel(x, y, &c);
+    if (opaque)
+        *opaque = c.GetA() == 255;
+    return c.GetValue() & 0xFFFFFF;
+}
+
+// The same of a "PNG" resource's pixel, decoded for the purpose; 0 and not opaque without it.
+inline DWORD resourceRgb(const wchar_t* name, int x, int y, bool* opaque = nullptr)
+{
+    if (opaque)
+        *opaque = false;
+    auto image = referenceBitmap(name);
+    return image ? rgbOf(*image, x, y, opaque) : 0;
+}
+
 // A 32-bit top-down DIB section selected into a memory DC, for painting into and sampling.
 class PixelCanvas {
 public:
