@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the player's artwork (videoplayer/res/art/*.svg) into the PNG images and the icon that the resources embed.
-# The rendered files are committed, so building needs none of this; rerun it after changing an SVG.
+# The bar's images and the logo come in three sets, for 100, 150 and 200 percent display scale: images/, images/150/
+# and images/200/. The rendered files are committed, so building needs none of this; rerun it after changing an SVG.
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert (imagemagick).
 set -euo pipefail
 
@@ -31,10 +32,19 @@ render() { # svg width height out.png
   [ "$size" = "$2x$3" ] || { echo "render-art: $4 is $size, not $2x$3" >&2; exit 1; }
 }
 
-mkdir -p "$images"
-while read -r name width height; do
-  render "$name.svg" "$width" "$height" "$images/$name.png"
-done <<'EOF'
+# A length at a scale, rounded half up as the player rounds it (MulDiv), so that the set made for a scale is exactly the
+# size the player wants there and is drawn without resampling.
+at_scale() { # length percent
+  echo $(( ($1 * $2 + 50) / 100 ))
+}
+
+for percent in 100 150 200; do
+  folder=$images
+  [ "$percent" = 100 ] || folder=$images/$percent
+  mkdir -p "$folder"
+  while read -r name width height; do
+    render "$name.svg" "$(at_scale "$width" "$percent")" "$(at_scale "$height" "$percent")" "$folder/$name.png"
+  done <<'EOF'
 bar_bkg 10 36
 open 36 32
 play 36 32
@@ -50,6 +60,7 @@ volume_bar 66 12
 volume_ball 16 12
 logo 128 128
 EOF
+done
 
 # The icon: 16 px from its own pixel-fitted drawing, the larger sizes from the full mark. ImageMagick stores the
 # 16, 32 and 48 px images as 32-bit BMPs with alpha and the 256 px image as PNG, as Windows expects.
@@ -59,4 +70,4 @@ for size in 32 48 256; do
 done
 convert "$work/icon16.png" "$work/icon32.png" "$work/icon48.png" "$work/icon256.png" "$icon"
 
-echo "render-art: wrote $(ls "$images" | wc -l) images to $images and $icon"
+echo "render-art: wrote $(find "$images" -name '*.png' | wc -l) images to $images and $icon"
