@@ -26,6 +26,9 @@ public:
     // The dialog; null until create succeeds.
     HWND window() const { return hwnd; }
     int barHeight() const;
+    // Draws and lays the bar out for `dpi` from now on (the main window's, which the shell hands
+    // on whenever it changes).
+    void setDpi(int dpi);
     // Re-reads position and length from the engine and redraws the time slider (then the
     // volume slider, if the volume changed).
     void refreshTime();

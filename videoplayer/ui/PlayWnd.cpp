@@ -11,11 +11,14 @@
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
 #include "videoplayer/ui/UiClock.h"
+#include "videoplayer/ui/UiResources.h"
 
 namespace {
 
 // Tick of the last left press on the surface. There is one surface, so one value serves.
 DWORD lastPressTick = 0;
+
+const ArtNames logoArt = {MAKEINTRESOURCEW(IDB_LOGO), L"IDB_LOGO_150", L"IDB_LOGO_200"};
 
 void grey(HMENU menu, UINT command)
 {
@@ -54,6 +57,13 @@ void PlayWnd::postCommand(WPARAM command)
 {
     if (HWND mainWindow = hwnd ? GetParent(hwnd) : nullptr)
         PostMessageW(mainWindow, WM_COMMAND, command, 0);
+}
+
+void PlayWnd::loadLogo(HMODULE module, int dpi)
+{
+    logo.reset(loadArt(module, logoArt, dpi));
+    if (hwnd)
+        InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 LRESULT PlayWnd::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)

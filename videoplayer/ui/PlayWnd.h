@@ -34,6 +34,9 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onPaint(HDC dc) override;
 
+    // The logo from `module`'s resources, made for `dpi`.
+    void loadLogo(HMODULE module, int dpi);
+
     // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
     // Starts the cursor's rest over, as if it had just moved to `pos` at `tick`.
