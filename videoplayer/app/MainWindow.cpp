@@ -220,11 +220,13 @@ RECT enforceMinimumSize(int h)
 }
 
 // Full screen covers the primary screen, in its pixels: with the process aware of every
-// monitor's scale, the system metrics are never scaled down for it.
+// monitor's scale, the system metrics are never scaled down for it. The frame is recomputed for
+// the style just taken away even when the size stays (a maximised window can already be the
+// screen's size), or the client would keep the old border inside the screen.
 void coverScreen()
 {
     SetWindowPos(app.mainWindow, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                 SWP_NOZORDER);
+                 SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
 // The window has moved to a monitor of another scale, or its monitor's scale changed. What was
