@@ -2,7 +2,7 @@
 # Renders the player's artwork (videoplayer/res/art/*.svg) into the PNG images and the icon that the resources embed.
 # The bar's images and the logo come in three sets, for 100, 150 and 200 percent display scale: images/, images/150/
 # and images/200/. The rendered files are committed, so building needs none of this; rerun it after changing an SVG.
-# Needs rsvg-convert (librsvg2-bin) and ImageMagick's convert (imagemagick).
+# Needs rsvg-convert (librsvg2-bin), ImageMagick's convert (imagemagick) and optipng.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,8 +10,9 @@ art=$root/videoplayer/res/art
 images=$root/videoplayer/res/images
 icon=$root/videoplayer/res/player.ico
 
-for tool in rsvg-convert convert; do
-  command -v "$tool" >/dev/null || { echo "render-art: $tool is missing (apt-get install librsvg2-bin imagemagick)" >&2; exit 1; }
+for tool in rsvg-convert convert optipng; do
+  command -v "$tool" >/dev/null ||
+    { echo "render-art: $tool is missing (apt-get install librsvg2-bin imagemagick optipng)" >&2; exit 1; }
 done
 
 work=$(mktemp -d)
@@ -23,10 +24,13 @@ trap 'rm -rf "$work"' EXIT
 # and it draws the image at its pixel size rather than scaling it by a stored resolution.
 # The renderer works premultiplied, so a faint edge of the near-black glyph shadow (alpha of a few units) comes out as
 # pure black; the bar's layered window keys pure black out, so every channel is lifted to at least 1.
+# optipng then packs the pixels tighter, losslessly and keeping the 8-bit RGBA form (-nx): every byte is in the
+# program and its installer, three sets of them.
 render() { # svg width height out.png
   rsvg-convert --width "$2" --height "$3" "$art/$1" --output "$work/raw.png"
   convert "$work/raw.png" -strip -depth 8 -channel RGB -evaluate max 0.4% +channel \
     -define png:color-type=6 "PNG32:$4"
+  optipng -quiet -o7 -nx "$4"
   local size
   size=$(identify -format '%wx%h' "$4")
   [ "$size" = "$2x$3" ] || { echo "render-art: $4 is $size, not $2x$3" >&2; exit 1; }
