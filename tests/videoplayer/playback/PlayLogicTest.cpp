@@ -430,6 +430,30 @@ TEST_F(PlayLogicTest, AtTheEndTheTimerPlaysTheNextFileAndStopsAfterTheLast)
     EXPECT_EQ(controller.playList.currentIndex(), 1);
 }
 
+// The advance never wraps: files after the last playable one that fail to open, or to play, are
+// dropped, and the folder ends on the file that ended, loaded again.
+TEST_F(PlayLogicTest, TheAdvanceStopsWhenTheFilesAfterTheLastPlayableOneFail)
+{
+    makeList({L"a.mp4", L"b.mp4", L"cx.mp4", L"dx.mp4"}, L"b.mp4");
+    for (bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "refused" : "cannot play");
+        fakevlc_refusePathsContaining(refused ? "x.mp4" : nullptr);
+        fakevlc_failPlayingPathsContaining(refused ? nullptr : "x.mp4", 1);
+        ASSERT_EQ(controller.playList.buildFromFolder(folder / L"b.mp4"), 4);
+        startPlaying(L"b.mp4");
+        fakevlc_jumpToEnd();
+        waitForState(libvlc_Ended);
+        controller.onTimer();
+        ASSERT_TRUE(pumpUntil([&] { return controller.playList.count() == 2; })) << fakeVlcCalls();
+        pumpFor(200);
+        controller.onTimer();
+        EXPECT_FALSE(engine.isPlaying());
+        EXPECT_EQ(controller.playList.currentIndex(), 1);
+        EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
+        EXPECT_TRUE(lastOpened(refused ? L"dx.mp4" : L"b.mp4"));
+    }
+}
+
 TEST_F(PlayLogicTest, AtTheEndOfTheOnlyFileTheTimerStops)
 {
     makeList({L"a.mp4"}, L"a.mp4");
