@@ -419,6 +419,8 @@ TEST_F(UpdateDialogsTest, InstallerUrlsThatCannotBeFetchedSafelyAreRefused)
         base + L"/files/..",                                          // the parent folder
         L"ftp://127.0.0.1:" + std::to_wstring(server.port()) + L"/" + installerName,  // not http or https
         installerName,                                                // no server at all
+        base + L"/" + installerName + L".js",                         // a script,
+        base + L"/Setup.LNK?file=" + installerName,                   // a shortcut: no installer
     };
     for (const std::wstring& url : urls) {
         acceptOffer(url);
