@@ -59,6 +59,9 @@ bool Updater::setParam(int index, LONG_PTR value)
 
 bool Updater::setPublicKey(const std::wstring& base64Key)
 {
+    // A host that asks for signed updates gets none unchecked, whatever it passed: a key that
+    // can't be used leaves no installer that verifies.
+    keyRequested = true;
     verifier = SignatureVerifier::fromPublicKey(base64Key);
     return verifier != nullptr;
 }
@@ -120,7 +123,9 @@ bool Updater::install()
 
 bool Updater::verifyInstaller(HANDLE file) const
 {
-    return !verifier || verifier->verifyFile(file, latestSignature);
+    if (!keyRequested)
+        return true;
+    return verifier && verifier->verifyInstaller(file, productId, latestVersionCode, latestSignature);
 }
 
 bool Updater::checkIsDue(const SYSTEMTIME& now)

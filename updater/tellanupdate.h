@@ -47,14 +47,20 @@ enum {
 /* TELLANUP_PARAM_PUBLIC_KEY: base64 of the DER SubjectPublicKeyInfo of an ECDSA P-256 key, as
    printed by `openssl ec -pubout -outform DER | base64 -w0` (the body of a PEM "PUBLIC KEY"
    without its armour lines and line breaks). With a key set, tellanup_install starts an
-   installer only when the server's reply carried a <signature> element (base64 of the DER
-   ECDSA signature over the SHA-256 of the installer's bytes, as printed by
-   `openssl dgst -sha256 -sign key.pem -binary setup.exe | base64 -w0`) that this key verifies
-   over the downloaded file; otherwise it deletes the file, tells the user that the update could
-   not be verified, and returns 0. Without a key, installers are started unchecked.
-   tellanup_setParam returns 0 for a key it cannot use (not base64, not a P-256 public key) and
-   then no key is set, not even one set before: a host that wants verified updates must not go
-   on to download when this call fails. */
+   installer only when the server's reply carried a <signature> element that this key verifies:
+   base64 of the DER ECDSA P-256 signature, with SHA-256, of the statement made of these UTF-8
+   lines, each ended by a line feed (LF):
+       tellanupdate signed installer 1
+       <the product identifier, parameter 2>
+       <the reply's version code as read: plain decimal, "-" before a negative one>
+       <the SHA-256 of the installer's bytes, 64 lower-case hex digits>
+   as printed by `scripts/sign-update.sh INSTALLER VERSION_CODE PRIVATE_KEY [PRODUCT]`. A
+   signature over the installer's bytes alone, or for another product or version code, is
+   refused. Otherwise it deletes the file, tells the user that the update could not be verified,
+   and returns 0. Without a key, installers are started unchecked.
+   tellanup_setParam returns 0 for a key it cannot use (not base64, not a P-256 public key). From
+   then on (and also when a usable key was set before) tellanup_install refuses every installer
+   until a usable key is set: a host that asked for verified updates never gets unchecked ones. */
 
 /* A new handle; `owner` (may be null) owns the question of tellanup_haveNew. Null when out of memory.
    Does not block. */
@@ -86,7 +92,7 @@ TELLANUP_API int __cdecl tellanup_haveNew(void* handle, bool useInterval);
 TELLANUP_API int __cdecl tellanup_download(void* handle);
 
 /* Starts the downloaded installer through the shell. 1 when it was started; 0 when no download
-   finished on this handle, a public key is set and the installer failed its check (see above), or
+   finished on this handle, a public key was set and the installer failed its check (see above), or
    the shell could not start it. The file is kept unchangeable from
    the end of the download until this call. Does not wait for the installer; a host being
    updated should close its windows and end after 1. */

@@ -520,6 +520,7 @@ TEST_F(SignedUpdateTest, AnInstallerThatFailsItsCheckIsDeletedNotStartedAndTheUs
     struct Case {
         const char* what;
         std::wstring offered;
+        bool unusableKeyFirst = false;
     };
     const Case cases[] = {
         {"no signature", L""},
@@ -527,9 +528,17 @@ TEST_F(SignedUpdateTest, AnInstallerThatFailsItsCheckIsDeletedNotStartedAndTheUs
         {"a changed signature", otherR},
         {"a cut signature", goodSignature.substr(0, goodSignature.size() - 8)},
         {"not base64", L"!" + goodSignature.substr(1)},
+        // What is signed says which product and version these bytes are (the reply offers 3).
+        {"a signature of the installer's bytes alone", signingText(L"bare.sig")},
+        {"the same installer signed as the older version 2", signingText(L"older.sig")},
+        {"the same installer signed for another product", signingText(L"product.sig")},
+        {"the publisher's own, after a key that can't be used", goodSignature, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.unusableKeyFirst) {
+            EXPECT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(L"MFkwEwYHKoZI")), 0);
+        }
         downloadOffering(c.offered);
         const std::wstring path = fields().installerPath;
         std::wstring told;
