@@ -6,6 +6,7 @@
 #include "updater/CheckInterval.h"
 #include "updater/CheckTimeStore.h"
 #include "updater/DownloadDialog.h"
+#include "updater/DownloadFolder.h"
 #include "common/PathLimits.h"
 #include "updater/SignatureVerifier.h"
 #include "common/UniqueHandle.h"
@@ -113,10 +114,13 @@ bool Updater::install()
     if (!verifyInstaller(installerFile.get())) {
         installerFile.reset();
         DeleteFileW(installerPath.c_str());
+        DownloadFolder::remove(installerFolder);
         tellNotVerified();
         return false;
     }
-    const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
+    // In its own folder, the installer finds nothing there but itself (no DLL put beside it).
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr,
+                                            installerFolder.empty() ? nullptr : installerFolder.c_str(), SW_HIDE);
     installerFile.reset();  // started or not, its guard is no longer needed
     return reinterpret_cast<INT_PTR>(started) > 32;
 }

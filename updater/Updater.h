@@ -74,6 +74,7 @@ public:
     std::atomic<uint32_t> totalBytes{0};
     std::atomic<uint32_t> receivedBytes{0};
     std::wstring installerPath;
+    std::wstring installerFolder;  // the download's own folder, the installer's working folder
     // The finished installer, open read-only with nobody allowed to write it, from the end of
     // the download until it has been started, so that it can't be changed or replaced between.
     UniqueFile installerFile;

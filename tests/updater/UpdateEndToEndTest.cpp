@@ -93,9 +93,7 @@ protected:
     void TearDown() override
     {
         restorePlacement();
-        for (const std::wstring& suffix : {installerName, installerName + L".ran"})
-            for (const std::wstring& leftover : filesEndingWith(installerFolder(), suffix))
-                DeleteFileW(leftover.c_str());
+        removeDownloads();
     }
 
     LoopbackServer::Response answer(const LoopbackServer::Request& request)
@@ -237,7 +235,7 @@ TEST_F(UpdateEndToEndTest, YesInstallsTheUpdateAndThePlayerEndsWithoutAWindow)
     EXPECT_EQ(question, L"There is a new version - 9.9 of Quillet.\nDo you want to download it?");
     EXPECT_EQ(installerRequests(), 1);
     EXPECT_EQ(server.requests().back().header("User-Agent"), "nsInstall");
-    EXPECT_TRUE(waitFor([&] { return !filesEndingWith(installerFolder(), installerName + L".ran").empty(); }))
+    EXPECT_TRUE(waitFor([&] { return !downloadedFiles(installerName + L".ran").empty(); }))
         << "the installer was not started";
 
     std::string placement;
@@ -325,8 +323,8 @@ TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyRefusesAnUnsignedUpdateAndStartsN
     EXPECT_EQ(told, L"The update could not be verified and was not installed.");
     expectNormalRunAndClose(player);
     EXPECT_EQ(installerRequests(), 1);
-    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName).empty()) << "the refused installer was kept";
-    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName + L".ran").empty()) << "the installer ran";
+    EXPECT_TRUE(downloadedFiles(installerName).empty()) << "the refused installer was kept";
+    EXPECT_TRUE(downloadedFiles(installerName + L".ran").empty()) << "the installer ran";
 }
 
 TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyInstallsASignedUpdate)
@@ -341,7 +339,7 @@ TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyInstallsASignedUpdate)
     EXPECT_FALSE(question.empty());
     ASSERT_TRUE(player.waitForExit(processTimeoutMs)) << "the player did not end";
     EXPECT_EQ(player.exitCode(), 0u);
-    EXPECT_TRUE(waitFor([&] { return !filesEndingWith(installerFolder(), installerName + L".ran").empty(); }))
+    EXPECT_TRUE(waitFor([&] { return !downloadedFiles(installerName + L".ran").empty(); }))
         << "the installer was not started";
 }
 

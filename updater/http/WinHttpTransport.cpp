@@ -83,7 +83,13 @@ uint32_t WinHttpTransport::openRequest(Handle connection, const std::wstring& ve
 {
     request = WinHttpOpenRequest(asHandle(connection), verb.c_str(), path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                  WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0);
-    return request ? 0 : GetLastError();
+    if (!request)
+        return GetLastError();
+    // Never the user's Windows logon (NTLM, Negotiate) to whatever server asks for it; names and
+    // passwords a caller sets for its proxy still go to that proxy.
+    DWORD logon = WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH;
+    WinHttpSetOption(asHandle(request), WINHTTP_OPTION_AUTOLOGON_POLICY, &logon, sizeof(logon));
+    return 0;
 }
 
 uint32_t WinHttpTransport::ignoreCertificateErrors(Handle request)
