@@ -171,6 +171,8 @@ bool Updater::askServer(std::wstring& reply, std::chrono::steady_clock::time_poi
     if (left <= 0)
         return false;
     HttpClient client(updateUrl);
+    // Whoever answers names the installer: over https, only the server the address names.
+    client.verifyCertificates = true;
     client.totalTimeout = static_cast<int32_t>(left);
     client.maxBodySize = maxReplyBytes;
     if (!client.send(L"GET"))

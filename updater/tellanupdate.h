@@ -80,8 +80,10 @@ TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR val
 /* Asks the update server whether a newer version exists and, when it does, asks the user with a
    Yes/No question. 1 only when a newer version exists and the user answered Yes; 0 otherwise
    (no URL, not due yet when useInterval is true, no answer, an unusable answer, No).
-   Blocks: while the server is asked, at most 10 seconds whatever the server does (a check that
-   runs out of time is 0), and then for as long as the question is open. Set parameters 1 to 4
+   Blocks: while the server is asked, at most 10 seconds whatever the server or the system's
+   automatic proxy configuration does (a check that runs out of time is 0), and then for as long
+   as the question is open. An https server must show a certificate the system trusts for its
+   name and within its dates, or the check is 0. Set parameters 1 to 4
    (and 6 when useInterval is true) before calling; may be called more than once. */
 TELLANUP_API int __cdecl tellanup_haveNew(void* handle, bool useInterval);
 
