@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include "QuilletVersion.h"
 #include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
 #include "videoplayer/app/AppState.h"
@@ -21,7 +22,7 @@
 namespace {
 
 const wchar_t productName[] = L"Quillet";
-const wchar_t productVersion[] = L"1.1";
+const wchar_t productVersion[] = QUILLET_VERSION_TEXT_WIDE;
 
 bool enginePlaying()
 {
