@@ -6,6 +6,7 @@
 #include <shlobj.h>
 #include <new>
 
+#include "common/LibraryHold.h"
 #include "common/PathLimits.h"
 #include "updater/DownloadFolder.h"
 #include "updater/DownloadJob.h"
@@ -19,20 +20,6 @@ bool randomNumber(uint32_t& number)
 {
     return BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&number), sizeof(number),
                            BCRYPT_USE_SYSTEM_PREFERRED_RNG) == 0;
-}
-
-// The library, held for the worker's lifetime: a worker that outlives its download must not
-// lose its code to a host that unloads the library meanwhile. Null when this code is part of
-// the program itself, which is never unloaded.
-UniqueModule holdOwnModule()
-{
-    UniqueModule module;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&randomNumber),
-                            module.receive()))
-        return UniqueModule();
-    if (module.get() == GetModuleHandleW(nullptr))
-        return UniqueModule();
-    return module;
 }
 
 } // namespace
@@ -55,7 +42,8 @@ bool DownloadTask::start(HWND dialog)
         dialog_ = dialog;
     }
     state_ = running;
-    std::unique_ptr<WorkerStart> begin(new (std::nothrow) WorkerStart{shared_from_this(), holdOwnModule()});
+    std::unique_ptr<WorkerStart> begin(
+        new (std::nothrow) WorkerStart{shared_from_this(), holdLibraryOf(reinterpret_cast<const void*>(&threadMain))});
     if (begin)
         thread_.reset(CreateThread(nullptr, 0, threadMain, begin.get(), 0, nullptr));
     if (thread_) {

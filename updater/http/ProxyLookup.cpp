@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 
+#include "common/LibraryHold.h"
 #include "common/WinHttpHandles.h"
 
 namespace {
@@ -23,7 +24,7 @@ struct Lookup {
 // What the lookup's thread starts with: its share of the lookup, and the hold on the library.
 struct LookupStart {
     std::shared_ptr<Lookup> lookup;
-    HMODULE module;
+    UniqueModule module;
 };
 
 std::wstring textOf(const UniqueWinHttpString& text) { return text ? std::wstring(text.get()) : std::wstring(); }
@@ -59,26 +60,14 @@ uint32_t lookUp(const std::wstring& url, const std::wstring& autoConfigUrl, uint
     return 0;
 }
 
-// The library, held while a lookup runs: one left behind must not lose its code to a host that
-// unloads the library meanwhile. Null when this code is part of the program itself.
-HMODULE holdOwnModule()
-{
-    HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&lookUp), &module))
-        return nullptr;
-    if (module == GetModuleHandleW(nullptr)) {
-        FreeLibrary(module);
-        return nullptr;
-    }
-    return module;
-}
-
 DWORD WINAPI lookupThread(void* raw)
 {
     std::unique_ptr<LookupStart> start(static_cast<LookupStart*>(raw));
     Lookup& lookup = *start->lookup;
     lookup.error = lookUp(lookup.url, lookup.autoConfigUrl, lookup.timeoutMs, lookup.found);
-    const HMODULE module = start->module;
+    // Given back by hand, as the thread's last act: no owner could run after the code it is in
+    // has gone.
+    const HMODULE module = start->module.release();
     start.reset();  // possibly the lookup's last owner
     if (module)
         FreeLibraryAndExitThread(module, 0);
@@ -98,15 +87,12 @@ uint32_t ProxyLookup::run(const std::wstring& url, const std::wstring& autoConfi
     lookup->url = url;
     lookup->autoConfigUrl = autoConfigUrl;
     lookup->timeoutMs = timeoutMs;
-    LookupStart* start = new (std::nothrow) LookupStart{lookup, holdOwnModule()};
-    const UniqueKernelHandle thread(start ? CreateThread(nullptr, 0, lookupThread, start, 0, nullptr) : nullptr);
-    if (!thread) {
-        const uint32_t error = start ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
-        if (start && start->module)
-            FreeLibrary(start->module);
-        delete start;
-        return error;
-    }
+    std::unique_ptr<LookupStart> start(
+        new (std::nothrow) LookupStart{lookup, holdLibraryOf(reinterpret_cast<const void*>(&lookupThread))});
+    const UniqueKernelHandle thread(start ? CreateThread(nullptr, 0, lookupThread, start.get(), 0, nullptr) : nullptr);
+    if (!thread)
+        return start ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
+    start.release();  // the thread's now
     if (WaitForSingleObject(thread.get(), timeoutMs) != WAIT_OBJECT_0)
         return HttpTransport::errorTimeout;
     if (lookup->error == 0)
