@@ -62,8 +62,7 @@ private:
 
     // How the current file was reached: 0 chosen by the user, -1 or +1 stepped to (Previous,
     // Next, the advance). A file that cannot be played is reported or skipped accordingly.
+    // (libVLC also reports a file it could not play as ended; what tells that end from a real
+    // one is the engine's to say: MediaPlayer::mediaHasTracks.)
     int arrivalDirection = 0;
-    // Whether the current file has played since it was started: libVLC also reports a file it
-    // could not play as ended, and only this tells that end from a real one.
-    bool hasPlayed = false;
 };
