@@ -21,6 +21,16 @@ namespace {
 
 using StartupTest = PlayerFixture;
 
+// Dialogs this thread makes, counted as made: a box whose loop closes the player goes unseen.
+int dialogsMade = 0;
+LRESULT CALLBACK countDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    wchar_t name[8] = L"";
+    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 8) && !lstrcmpW(name, L"#32770"))
+        ++dialogsMade;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
 {
     ASSERT_TRUE(startPlayer());
@@ -44,10 +54,11 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     }
 }
 
-// Without libVLC the player says so, with an error icon, and closes as Exit does.
+// Without libVLC the player says so once, even to a drop during the start, and closes as Exit does.
 TEST_F(StartupTest, TellsTheUserWhenLibVlcCannotStart)
 {
     fakevlc_failNew(1);
+    fakevlc_setNewDelay(300);
     std::wstring text;
     bool errorIcon = false;
     Driver answer([&] {
@@ -62,18 +73,22 @@ TEST_F(StartupTest, TellsTheUserWhenLibVlcCannotStart)
                                 reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_ERROR));
         clickButton(box, IDOK);
     });
-    EXPECT_FALSE(startPlayer());
+    ASSERT_TRUE(startPlayer(SW_SHOWNORMAL, false));
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, countDialogs, nullptr, GetCurrentThreadId());
+    dropFiles({makeFolder({L"a.mp4"}) + L"\\a.mp4"});
+    UnhookWindowsHookEx(hook);
     answer.join();
     EXPECT_EQ(text, L"Quillet could not start its video engine.");
     EXPECT_TRUE(errorIcon);
+    EXPECT_EQ(dialogsMade, 1);
     // Then it closes as Exit does (the exit code is the process test's to see).
     EXPECT_TRUE(pumpUntil([] { return !IsWindow(app.mainWindow); }));
     EXPECT_FALSE(app.engineStart || app.controller || app.videoSurface);
     EXPECT_EQ(fakevlc_liveInstances(), 0);
 }
 
-// The window does not wait for libVLC; a drop and a command that come before libVLC is ready
-// wait for it and are carried out, in order.
+// The window does not wait for libVLC, nor do its own commands; a drop and a command that come
+// before libVLC is ready wait for it and are carried out, in order.
 TEST_F(StartupTest, TheWindowShowsBeforeLibVlcAndEarlyCommandsAreNotLost)
 {
     fakevlc_setNewDelay(1500);
@@ -81,6 +96,9 @@ TEST_F(StartupTest, TheWindowShowsBeforeLibVlcAndEarlyCommandsAreNotLost)
     EXPECT_TRUE(IsWindowVisible(app.mainWindow));
     EXPECT_TRUE(app.engineStart) << "libVLC has not started yet";
     EXPECT_EQ(app.engine->vlcPlayer, nullptr);
+    SendMessageW(app.mainWindow, WM_COMMAND, IDM_FULLSCREEN, 0);
+    EXPECT_TRUE(app.fullScreen && app.engineStart) << "full screen waited for libVLC";
+    SendMessageW(app.mainWindow, WM_COMMAND, IDM_LEAVE_FULLSCREEN, 0);
     const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4"});
     dropFiles({folder + L"\\a.mp4"});
     EXPECT_FALSE(app.engineStart);
