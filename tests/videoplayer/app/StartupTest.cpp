@@ -11,6 +11,7 @@
 #include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/EngineStart.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -33,6 +34,7 @@ LRESULT CALLBACK countDialogs(int code, WPARAM wParam, LPARAM lParam)
 
 TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
 {
+    app.engineStart.reset(new EngineStart([](std::function<void()>) { return std::thread(); })); // none to be had
     ASSERT_TRUE(startPlayer());
     wchar_t className[64] = L"";
     GetClassNameW(app.mainWindow, className, 64);
