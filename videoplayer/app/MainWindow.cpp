@@ -74,29 +74,34 @@ void nextCommand() { app.controller->stepFile(1); }
 void volumeUpCommand() { app.controller->stepVolume(1); }
 void volumeDownCommand() { app.controller->stepVolume(-1); }
 
+// Whether a command works the engine. One that does, coming while libVLC still starts, waits for
+// it rather than find no engine; the window's own commands (About, full screen, Exit) run at once.
+enum class Needs { Window, Engine };
+
 struct CommandEntry {
     int id;
     void (*run)();
+    Needs needs;
 };
 
 // Every command of the player, whatever sends it: accelerator, context menu or bar button.
 const CommandEntry commandTable[] = {
-    {IDM_ABOUT, showAbout},
-    {IDM_OPEN, onOpen},
-    {IDM_EXIT, exitCommand},
-    {IDM_FULLSCREEN, toggleFullScreen},
-    {IDM_LEAVE_FULLSCREEN, leaveFullScreen},
-    {IDM_PLAY, playOrPause},
-    {IDM_PAUSE, pauseCommand},
-    {IDM_STOP, stopCommand},
-    {IDM_CLOSE, closeCommand},
-    {IDM_MUTE, muteCommand},
-    {IDM_FORWARD, forwardCommand},
-    {IDM_PREVIOUS, previousCommand},
-    {IDM_NEXT, nextCommand},
-    {IDM_BACKWARD, backwardCommand},
-    {IDM_VOLUME_UP, volumeUpCommand},
-    {IDM_VOLUME_DOWN, volumeDownCommand},
+    {IDM_ABOUT, showAbout, Needs::Window},
+    {IDM_OPEN, onOpen, Needs::Engine},
+    {IDM_EXIT, exitCommand, Needs::Window},
+    {IDM_FULLSCREEN, toggleFullScreen, Needs::Window},
+    {IDM_LEAVE_FULLSCREEN, leaveFullScreen, Needs::Window},
+    {IDM_PLAY, playOrPause, Needs::Engine},
+    {IDM_PAUSE, pauseCommand, Needs::Engine},
+    {IDM_STOP, stopCommand, Needs::Engine},
+    {IDM_CLOSE, closeCommand, Needs::Engine},
+    {IDM_MUTE, muteCommand, Needs::Engine},
+    {IDM_FORWARD, forwardCommand, Needs::Engine},
+    {IDM_PREVIOUS, previousCommand, Needs::Engine},
+    {IDM_NEXT, nextCommand, Needs::Engine},
+    {IDM_BACKWARD, backwardCommand, Needs::Engine},
+    {IDM_VOLUME_UP, volumeUpCommand, Needs::Engine},
+    {IDM_VOLUME_DOWN, volumeDownCommand, Needs::Engine},
 };
 
 const CommandEntry* findCommand(int id)
@@ -136,6 +141,17 @@ void onPlaybackFailed()
 {
     updateTitle();
     showLoadFailure();
+}
+
+// A drop that comes while libVLC still starts waits for it. Should libVLC fail to start, the user
+// has just been told so and the player closes: the drop goes without a second message.
+void onDrop(HDROP drop)
+{
+    if (!attachEngine()) {
+        DragFinish(drop);
+        return;
+    }
+    onDropFiles(drop);
 }
 
 void onSize(WPARAM kind)
@@ -208,13 +224,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_ERASEBKGND: fillBlack(window, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_CLOSE: onClose(); return 0;
     case WM_TIMER: onTimer(); return 0;
-    // A drop or a command that comes while libVLC still starts waits for it (attachEngine).
-    case WM_DROPFILES: attachEngine(); onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_DROPFILES: onDrop(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
     case WM_PLAYBACK_FAILED: onPlaybackFailed(); return 0;
     case WM_ENGINE_STARTED: attachEngine(); return 0;
     case WM_COMMAND:
-        if (attachEngine() && runCommand(LOWORD(wParam)))
+        if (runCommand(LOWORD(wParam)))
             return 0;
         break;
     default: break;
@@ -225,7 +240,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool runCommand(int command)
 {
     const CommandEntry* entry = findCommand(command);
-    if (!entry)
+    if (!entry || (entry->needs == Needs::Engine && !attachEngine()))
         return false;
     entry->run();
     return true;

@@ -40,9 +40,6 @@ void PlayLogic::play()
 {
     if (!mediaPlayer || mediaPlayer->isPlaying())
         return;
-    // Anything but a resume starts the file over, and it has yet to show it can play.
-    if (mediaPlayer->getState() != EnginePaused)
-        hasPlayed = false;
     mediaPlayer->play();
     applyAudio();
 }
@@ -125,7 +122,6 @@ bool PlayLogic::startFile(const std::wstring& path, Arrival how)
         return false;
     currentPath = path;
     arrival = how;
-    hasPlayed = false;
     if (!mediaPlayer->isPlaying()) {
         mediaPlayer->play();
         applyAudio();
@@ -198,14 +194,13 @@ void PlayLogic::onTimer()
         return;
     const int state = mediaPlayer->getState();
     if (state == EnginePlaying) {
-        hasPlayed = true;
         // libVLC's audio output may come up with its own volume; ours wins on every tick.
         applyAudio();
         return;
     }
-    // A file that never played and yet ended could not be played: whichever sees it first,
+    // A file that ended with nothing in it to play could not be played: whichever sees it first,
     // this tick or the engine's event, deals with it, and the other then finds it stopped.
-    if (state == EngineError || (state == EngineEnded && !hasPlayed)) {
+    if (state == EngineError || (state == EngineEnded && !mediaPlayer->mediaHasTracks())) {
         onFileFailed();
         return;
     }
@@ -227,16 +222,12 @@ void PlayLogic::onEngineEvent(int type)
         return;
     const int state = mediaPlayer->getState();
     switch (type) {
-    case libvlc_MediaPlayerPlaying:
-        if (state == EnginePlaying)
-            hasPlayed = true;
-        break;
     case libvlc_MediaPlayerEncounteredError:
         if (state == EngineError)
             onFileFailed();
         break;
     case libvlc_MediaPlayerEndReached:
-        if (state == EngineEnded && !hasPlayed)
+        if (state == EngineEnded && !mediaPlayer->mediaHasTracks())
             onFileFailed();
         break;
     default: break;

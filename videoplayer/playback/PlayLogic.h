@@ -68,8 +68,9 @@ private:
     bool playingOrPaused();
     void report(PlayLogicEvent event);
 
+    // How the current file was reached: a file that cannot be played is reported when chosen, and
+    // skipped in the same direction when stepped to. (libVLC also reports a file it could not play
+    // as ended; what tells that end from a real one is the engine's to say:
+    // MediaPlayer::mediaHasTracks.)
     Arrival arrival = Arrival::Chosen;
-    // Whether the current file has played since it was started: libVLC also reports a file it
-    // could not play as ended, and only this tells that end from a real one.
-    bool hasPlayed = false;
 };

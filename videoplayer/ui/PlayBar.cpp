@@ -247,19 +247,27 @@ void PlayBar::presentColumns(const RECT& columns)
         canvas.present(own.get(), columns);
 }
 
-// The engine is read first: what is drawn is where it is now.
+// The engine is read first: what is drawn is where it is now. With no file under way (stopped,
+// ended, or none yet) the knob stands at the start.
 void PlayBar::refreshTime()
 {
     MediaPlayer* player = engine();
     const int state = player ? player->getState() : EngineNothingSpecial;
-    if (hasFileUnderWay(state)) {
-        shownTime = player->getTime();
-        shownLength = player->getLength();
-    }
+    if (hasFileUnderWay(state))
+        showTime(player->getTime(), player->getLength());
+    else
+        showTime(0, shownLength);
+    refreshVolume();
+}
+
+// The length outlives a stop: the knob goes home on the track as it was.
+void PlayBar::showTime(int64_t time, int64_t length)
+{
+    shownTime = time;
+    shownLength = length;
     const RECT changed = canvas.showTime(shownTime, shownLength);
     if (!IsRectEmpty(&changed))
         presentColumns(changed);
-    refreshVolume();
 }
 
 void PlayBar::refreshVolume()
@@ -304,9 +312,9 @@ void PlayBar::updateButtons()
     setButton(IDC_BAR_NEXT, true, canStep);
     if (state != EnginePlaying)
         setButton(IDC_BAR_PLAY, true, count >= 1);
-    // The knob returns to the start at the next redraw; the length is kept for a later seek.
+    // A stop the controller did not wait for (one from pause, say) is seen here first.
     if (!hasFileUnderWay(state))
-        shownTime = 0;
+        showTime(0, shownLength);
 }
 
 bool PlayBar::onCommand(int id)

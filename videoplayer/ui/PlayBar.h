@@ -26,12 +26,13 @@ public:
     // The dialog; null until create succeeds.
     HWND window() const { return hwnd; }
     int barHeight() const;
-    // Re-reads position and length from the engine and redraws the time slider (then the
-    // volume slider, if the volume changed).
+    // Re-reads position and length from the engine and redraws the time slider, its knob at the
+    // start when no file is under way (then the volume slider, if the volume changed).
     void refreshTime();
     // Redraws the volume slider if the controller's effective volume changed.
     void refreshVolume();
-    // Shows and enables the buttons that fit the engine's state and the playlist.
+    // Shows and enables the buttons that fit the engine's state and the playlist; with no file
+    // under way the time knob goes back to the start, at once.
     void updateButtons();
     // One timer tick of the full-screen auto-hide.
     void autoHideTick();
@@ -66,6 +67,7 @@ private:
     void seekTo(double fraction);
 
     // Helpers.
+    void showTime(int64_t time, int64_t length);
     void presentSliders();
     void presentColumns(const RECT& columns);
     bool controlRect(int id, RECT& rect) const;

@@ -10,6 +10,7 @@
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowDriver.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 
@@ -405,6 +406,19 @@ TEST_F(PlayLogicTest, WhenNoFileCanPlayTheStepsEmptyTheListInsteadOfCircling)
     controller.onTimer();
     pumpFor(100);
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_play", before), -1) << fakeVlcCalls();
+}
+
+// A clip that ends before its Playing is handed over played all the same: the advance goes on.
+TEST_F(PlayLogicTest, AClipThatEndsBeforeItsPlayingIsHandedOverCountsAsPlayed)
+{
+    fakevlc_setMediaLength(30);
+    makeList({L"a.mp4", L"b.mp4"}, L"a.mp4");
+    ASSERT_TRUE(controller.openFile(folder / L"a.mp4"));
+    // This thread serves no message meanwhile: the hand-overs come after the end.
+    ASSERT_TRUE(waitFor([&] { return engine.getState() == libvlc_Ended; }, 5000)) << "the clip did not end";
+    pumpFor(100);
+    controller.onTimer();
+    EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
 }
 
 // ---- End of a file ------------------------------------------------------------------------
