@@ -120,6 +120,7 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     SetLayeredWindowAttributes(hwnd, RGB(0, 0, 0), 128, LWA_COLORKEY | LWA_ALPHA);
     if (windowsMajorVersion() >= 6)
         addExtendedStyle(hwnd, WS_EX_COMPOSITED);
+    accessibility.attach(hwnd, [this] { return facts(); });
     ShowWindow(hwnd, SW_SHOW);
     return true;
 }
@@ -154,8 +155,26 @@ INT_PTR CALLBACK PlayBar::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_LBUTTONDOWN: bar->onMouseDown(lParam); return TRUE;
     case WM_LBUTTONUP: bar->onMouseUp(); return TRUE;
+    case WM_GETOBJECT: return bar->onGetObject(wParam, lParam) ? TRUE : FALSE;
+    case WM_DESTROY: bar->onDestroy(); return FALSE;
     default: return FALSE;
     }
+}
+
+// A screen reader asks for the bar's object; the answer goes back as the dialog's result.
+bool PlayBar::onGetObject(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!accessibility.answer(hwnd, wParam, lParam, result))
+        return false;
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return true;
+}
+
+// A screen reader may hold on to the bar's objects for longer than its window lives.
+void PlayBar::onDestroy()
+{
+    accessibility.detach();
 }
 
 // ---- Helpers ----------------------------------------------------------------------------
@@ -171,6 +190,18 @@ HWND PlayBar::mainWindow() const
 {
     HWND parent = hwnd ? GetAncestor(hwnd, GA_PARENT) : nullptr;
     return parent && parent != GetDesktopWindow() && IsWindow(parent) ? parent : nullptr;
+}
+
+BarFacts PlayBar::facts() const
+{
+    BarFacts shown;
+    MediaPlayer* player = engine();
+    shown.fileUnderWay = player && hasFileUnderWay(player->getState());
+    shown.muted = controller && controller->muted;
+    shown.time = shownTime;
+    shown.length = shownLength;
+    shown.volume = shownVolume;
+    return shown;
 }
 
 // The rectangle of a control in the dialog's client coordinates.
@@ -267,11 +298,13 @@ void PlayBar::refreshVolume()
     if (!controller)
         return;
     const int volume = controller->effectiveVolume();
-    if (volume == shownVolume)
-        return;
-    shownVolume = volume;
-    if (canvas.showVolume(volume))
-        presentSliders();
+    if (volume != shownVolume) {
+        shownVolume = volume;
+        if (canvas.showVolume(volume))
+            presentSliders();
+    }
+    // Also when the volume shown stays (muting at 0): Mute then reads Unmute.
+    accessibility.announceChanges();
 }
 
 // ---- Buttons ----------------------------------------------------------------------------
@@ -307,6 +340,7 @@ void PlayBar::updateButtons()
     // The knob returns to the start at the next redraw; the length is kept for a later seek.
     if (!hasFileUnderWay(state))
         shownTime = 0;
+    accessibility.announceChanges();
 }
 
 bool PlayBar::onCommand(int id)

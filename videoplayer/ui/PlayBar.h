@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "videoplayer/ui/BarAccessibility.h"
 #include "videoplayer/ui/PlayBarCanvas.h"
 #include "videoplayer/ui/RestDetector.h"
 
@@ -64,6 +65,8 @@ private:
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
     void seekTo(double fraction);
+    bool onGetObject(WPARAM wParam, LPARAM lParam);
+    void onDestroy();
 
     // Helpers.
     void presentSliders();
@@ -72,6 +75,8 @@ private:
     void setButton(int id, bool shown, bool enabled);
     MediaPlayer* engine() const;
     HWND mainWindow() const;
+    // What the bar shows, as a screen reader puts it in words.
+    BarFacts facts() const;
     bool autoHideArmed() const;
 
     HWND hwnd = nullptr;
@@ -90,6 +95,9 @@ private:
     static constexpr long autoHideMoveThreshold = 5;
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
+
+    // Reads the bar (facts()) when asked, and goes before the rest of it.
+    BarAccessibility accessibility;
 
     static PlayBar* single;
 };

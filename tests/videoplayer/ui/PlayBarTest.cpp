@@ -1,9 +1,12 @@
 // The control bar: slider and tiling arithmetic on its own, then the bar on a test main window
 // under Wine: placement, what it shows as the engine moves (read from its picture), buttons per
-// playback state, slider presses and drags, and the full-screen auto-hide. Its picture alone is
-// tested in PlayBarCanvasTest.cpp.
+// playback state, slider presses and drags, the full-screen auto-hide and the life of its
+// accessible objects. Its picture alone is tested in PlayBarCanvasTest.cpp; what a
+// screen reader reads from the bar, in PlayerProcessTest.cpp.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <oleacc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -455,6 +458,29 @@ TEST_F(PlayBarTest, VolumeTrackSetsTheVolumeUnmutesAndMovesTheKnob)
     controller.muted = true; // muted shows as silence
     bar->refreshVolume();
     EXPECT_EQ(barPixel(696 + 8, 17), knobColour);
+}
+
+// A screen reader may keep the object of a button after the bar has gone: its calls then fail
+// rather than reach into a bar that is no more.
+TEST_F(PlayBarTest, AnAccessibleObjectHeldPastTheBarIsCutOff)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const LRESULT answer = SendMessageW(GetDlgItem(bar->window(), IDC_BAR_PLAY), WM_GETOBJECT, 0, OBJID_CLIENT);
+    IAccessible* object = nullptr;
+    ASSERT_EQ(ObjectFromLresult(answer, __uuidof(IAccessible), 0, reinterpret_cast<void**>(&object)), S_OK);
+    VARIANT self = {};
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    EXPECT_EQ(object->get_accName(self, &name), S_OK);
+    EXPECT_EQ(std::wstring(name ? name : L""), L"Play");
+    SysFreeString(name);
+
+    PlayBar::releaseInstance();
+    bar = nullptr;
+    const HRESULT late = object->get_accName(self, &name);
+    EXPECT_TRUE(late == CO_E_OBJNOTCONNECTED || late == RPC_E_DISCONNECTED) << std::hex << late;
+    object->Release();
+    CoUninitialize();
 }
 
 class PlayBarAutoHideTest : public PlayBarTest {
