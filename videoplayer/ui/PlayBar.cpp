@@ -75,6 +75,10 @@ ScreenPoint screenPoint(POINT pos)
     return ScreenPoint{pos.x, pos.y};
 }
 
+// Private message the bar posts to itself when it is made: the tooltips are made once start-up
+// is over and the window on screen, since nobody can hover a button before.
+const UINT WM_MAKE_TOOLTIPS = WM_APP + 1;
+
 // Every hide and show changes what the video may cover: the main window lays itself out again.
 void requestLayout(HWND mainWindow)
 {
@@ -121,6 +125,7 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     if (windowsMajorVersion() >= 6)
         addExtendedStyle(hwnd, WS_EX_COMPOSITED);
     accessibility.attach(hwnd, [this] { return facts(); });
+    PostMessageW(hwnd, WM_MAKE_TOOLTIPS, 0, 0);
     ShowWindow(hwnd, SW_SHOW);
     return true;
 }
@@ -155,7 +160,9 @@ INT_PTR CALLBACK PlayBar::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_LBUTTONDOWN: bar->onMouseDown(lParam); return TRUE;
     case WM_LBUTTONUP: bar->onMouseUp(); return TRUE;
+    case WM_NOTIFY: return lParam && bar->tooltips.onNotify(*reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
     case WM_GETOBJECT: return bar->onGetObject(wParam, lParam) ? TRUE : FALSE;
+    case WM_MAKE_TOOLTIPS: bar->tooltips.create(dialog, [bar] { return bar->facts(); }); return TRUE;
     case WM_DESTROY: bar->onDestroy(); return FALSE;
     default: return FALSE;
     }
@@ -175,6 +182,7 @@ bool PlayBar::onGetObject(WPARAM wParam, LPARAM lParam)
 void PlayBar::onDestroy()
 {
     accessibility.detach();
+    tooltips.destroy();
 }
 
 // ---- Helpers ----------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "videoplayer/ui/BarAccessibility.h"
+#include "videoplayer/ui/BarTooltips.h"
 #include "videoplayer/ui/PlayBarCanvas.h"
 #include "videoplayer/ui/RestDetector.h"
 
@@ -75,7 +76,7 @@ private:
     void setButton(int id, bool shown, bool enabled);
     MediaPlayer* engine() const;
     HWND mainWindow() const;
-    // What the bar shows, as a screen reader puts it in words.
+    // What the bar shows, as a screen reader and the tooltips put it in words.
     BarFacts facts() const;
     bool autoHideArmed() const;
 
@@ -96,8 +97,9 @@ private:
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
 
-    // Reads the bar (facts()) when asked, and goes before the rest of it.
+    // Both read the bar (facts()) when asked, and go before the rest of it.
     BarAccessibility accessibility;
+    BarTooltips tooltips;
 
     static PlayBar* single;
 };
