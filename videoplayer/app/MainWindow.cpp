@@ -164,8 +164,10 @@ void onSize(WPARAM kind)
 void onTimer()
 {
     updateTitle();
-    if (app.videoSurface)
+    if (app.videoSurface) {
         app.videoSurface->updateCursor();
+        app.videoSurface->updateName();
+    }
     if (app.controller)
         app.controller->onTimer();
     if (app.controlBar)

@@ -75,6 +75,10 @@ ScreenPoint screenPoint(POINT pos)
     return ScreenPoint{pos.x, pos.y};
 }
 
+// Private message the bar posts to itself when it is made: the tooltips are made once start-up
+// is over and the window on screen, since nobody can hover a button before.
+const UINT WM_MAKE_TOOLTIPS = WM_APP + 1;
+
 // Every hide and show changes what the video may cover: the main window lays itself out again.
 void requestLayout(HWND mainWindow)
 {
@@ -120,6 +124,8 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     SetLayeredWindowAttributes(hwnd, RGB(0, 0, 0), 128, LWA_COLORKEY | LWA_ALPHA);
     if (windowsMajorVersion() >= 6)
         addExtendedStyle(hwnd, WS_EX_COMPOSITED);
+    accessibility.attach(hwnd, [this] { return facts(); });
+    PostMessageW(hwnd, WM_MAKE_TOOLTIPS, 0, 0);
     ShowWindow(hwnd, SW_SHOW);
     return true;
 }
@@ -154,8 +160,29 @@ INT_PTR CALLBACK PlayBar::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_LBUTTONDOWN: bar->onMouseDown(lParam); return TRUE;
     case WM_LBUTTONUP: bar->onMouseUp(); return TRUE;
+    case WM_NOTIFY: return lParam && bar->tooltips.onNotify(*reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
+    case WM_GETOBJECT: return bar->onGetObject(wParam, lParam) ? TRUE : FALSE;
+    case WM_MAKE_TOOLTIPS: bar->tooltips.create(dialog, [bar] { return bar->facts(); }); return TRUE;
+    case WM_DESTROY: bar->onDestroy(); return FALSE;
     default: return FALSE;
     }
+}
+
+// A screen reader asks for the bar's object; the answer goes back as the dialog's result.
+bool PlayBar::onGetObject(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!accessibility.answer(hwnd, wParam, lParam, result))
+        return false;
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return true;
+}
+
+// A screen reader may hold on to the bar's objects for longer than its window lives.
+void PlayBar::onDestroy()
+{
+    accessibility.detach();
+    tooltips.destroy();
 }
 
 // ---- Helpers ----------------------------------------------------------------------------
@@ -171,6 +198,18 @@ HWND PlayBar::mainWindow() const
 {
     HWND parent = hwnd ? GetAncestor(hwnd, GA_PARENT) : nullptr;
     return parent && parent != GetDesktopWindow() && IsWindow(parent) ? parent : nullptr;
+}
+
+BarFacts PlayBar::facts() const
+{
+    BarFacts shown;
+    MediaPlayer* player = engine();
+    shown.fileUnderWay = player && hasFileUnderWay(player->getState());
+    shown.muted = controller && controller->muted;
+    shown.time = shownTime;
+    shown.length = shownLength;
+    shown.volume = shownVolume;
+    return shown;
 }
 
 // The rectangle of a control in the dialog's client coordinates.
@@ -275,11 +314,13 @@ void PlayBar::refreshVolume()
     if (!controller)
         return;
     const int volume = controller->effectiveVolume();
-    if (volume == shownVolume)
-        return;
-    shownVolume = volume;
-    if (canvas.showVolume(volume))
-        presentSliders();
+    if (volume != shownVolume) {
+        shownVolume = volume;
+        if (canvas.showVolume(volume))
+            presentSliders();
+    }
+    // Also when the volume shown stays (muting at 0): Mute then reads Unmute.
+    accessibility.announceChanges();
 }
 
 // ---- Buttons ----------------------------------------------------------------------------
@@ -315,6 +356,7 @@ void PlayBar::updateButtons()
     // A stop the controller did not wait for (one from pause, say) is seen here first.
     if (!hasFileUnderWay(state))
         showTime(0, shownLength);
+    accessibility.announceChanges();
 }
 
 bool PlayBar::onCommand(int id)

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "videoplayer/ui/BarAccessibility.h"
+#include "videoplayer/ui/BarTooltips.h"
 #include "videoplayer/ui/PlayBarCanvas.h"
 #include "videoplayer/ui/RestDetector.h"
 
@@ -65,6 +67,8 @@ private:
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
     void seekTo(double fraction);
+    bool onGetObject(WPARAM wParam, LPARAM lParam);
+    void onDestroy();
 
     // Helpers.
     void showTime(int64_t time, int64_t length);
@@ -74,6 +78,8 @@ private:
     void setButton(int id, bool shown, bool enabled);
     MediaPlayer* engine() const;
     HWND mainWindow() const;
+    // What the bar shows, as a screen reader and the tooltips put it in words.
+    BarFacts facts() const;
     bool autoHideArmed() const;
 
     HWND hwnd = nullptr;
@@ -92,6 +98,10 @@ private:
     static constexpr long autoHideMoveThreshold = 5;
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
+
+    // Both read the bar (facts()) when asked, and go before the rest of it.
+    BarAccessibility accessibility;
+    BarTooltips tooltips;
 
     static PlayBar* single;
 };

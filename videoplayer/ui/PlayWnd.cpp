@@ -11,11 +11,15 @@
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
 #include "videoplayer/ui/UiClock.h"
+#include "videoplayer/ui/UiResources.h"
 
 namespace {
 
 // Tick of the last left press on the surface. There is one surface, so one value serves.
 DWORD lastPressTick = 0;
+
+// The video area's name while no file is under way.
+const wchar_t idleName[] = L"Video";
 
 void grey(HMENU menu, UINT command)
 {
@@ -161,6 +165,19 @@ void PlayWnd::updateCursor()
     }
     if (engineState() == EnginePlaying && cursorOverSurface(pos) && cursorRest.hasRested(now))
         hideCursor();
+}
+
+// The system's accessible object for the window takes its text as the name, as it does for any
+// window; the change is announced on the client object a screen reader follows.
+void PlayWnd::updateName()
+{
+    const std::wstring& path = controller.currentPath;
+    const std::wstring now = hasFileUnderWay(engineState()) && !path.empty() ? fileNameOfPath(path) : idleName;
+    if (!hwnd || now == name)
+        return;
+    name = now;
+    SetWindowTextW(hwnd, name.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void PlayWnd::restartCursorRest(DWORD tick, POINT pos)
