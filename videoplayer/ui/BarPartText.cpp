@@ -26,12 +26,12 @@ const PartWords partWords[] = {
     {IDC_BAR_MUTE, BarPartKind::Button, L"Mute", L"M"},
 };
 
-// "00:01:23 of 00:04:56", or the position alone while the length is unknown.
+// "1:23 of 4:56", or the position alone while the length is unknown.
 std::wstring positionValue(const BarFacts& facts)
 {
     if (facts.length <= 0)
-        return formatTime(facts.time);
-    return formatTime(facts.time) + L" of " + formatTime(facts.length);
+        return formatSpokenTime(facts.time);
+    return formatSpokenTime(facts.time) + L" of " + formatSpokenTime(facts.length);
 }
 
 } // namespace
