@@ -1,10 +1,10 @@
-# Makes the imported target `libvlc`: the libVLC headers from an installed SDK and an import
-# library for libvlc.dll, bound lazily (delay-loaded) where the toolchain allows: the player then
-# starts without waiting for the library and reports a missing or broken one itself
-# (videoplayer/playback/LibVlcLoader). With QUILLET_LIBVLC_SDK naming a Windows libVLC SDK folder, its headers
-# and import library are used as they are; otherwise the headers come from the system (Debian's
-# libvlc-dev:i386) and the import library is generated from cmake/libvlc.exports, the one list of
-# the functions the player calls.
+# Makes the imported target `libvlc`: the libVLC headers and an import library for libvlc.dll that
+# binds it on first use, so the player starts without waiting for the library and reports a
+# missing or broken one itself (videoplayer/playback/LibVlcLoader). The headers come from a
+# Windows libVLC folder (QUILLET_LIBVLC_SDK, as a release is built) or else from the system
+# (Debian's libvlc-dev); the import library is made from cmake/libvlc.exports, the one list of the
+# functions the player calls, either way: the program a release ships binds libVLC exactly as the
+# tested one does. MSVC links the folder's own import library with /DELAYLOAD, which binds alike.
 set(QUILLET_LIBVLC_SDK "" CACHE PATH "Folder of a Windows libVLC SDK (holds include/vlc and lib/)")
 set(LIBVLC_EXPORTS ${CMAKE_CURRENT_LIST_DIR}/libvlc.exports)
 
@@ -14,33 +14,39 @@ target_link_libraries(libvlc INTERFACE libvlc_headers)
 
 if(QUILLET_LIBVLC_SDK)
   # The SDK folder is a host path: the toolchain's find root (the mingw sysroot) must not apply.
-  find_library(LIBVLC_SDK_IMPLIB NAMES libvlc.dll.a libvlc.lib vlc libvlc
-               PATHS ${QUILLET_LIBVLC_SDK}/lib ${QUILLET_LIBVLC_SDK}/sdk/lib
-               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  # Searched afresh at every configure, so a folder given earlier never stays in use.
+  unset(LIBVLC_SDK_INCLUDE CACHE)
   find_path(LIBVLC_SDK_INCLUDE vlc/vlc.h
             PATHS ${QUILLET_LIBVLC_SDK}/include ${QUILLET_LIBVLC_SDK}/sdk/include
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-  if(NOT LIBVLC_SDK_IMPLIB OR NOT LIBVLC_SDK_INCLUDE)
-    message(FATAL_ERROR "QUILLET_LIBVLC_SDK=${QUILLET_LIBVLC_SDK} has no include/vlc/vlc.h and lib/libvlc import library")
+  if(NOT LIBVLC_SDK_INCLUDE)
+    message(FATAL_ERROR "QUILLET_LIBVLC_SDK=${QUILLET_LIBVLC_SDK} has no include/vlc/vlc.h")
   endif()
   target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_SDK_INCLUDE})
-  target_link_libraries(libvlc INTERFACE ${LIBVLC_SDK_IMPLIB})
   if(MSVC)
+    unset(LIBVLC_SDK_IMPLIB CACHE)
+    find_library(LIBVLC_SDK_IMPLIB NAMES libvlc.lib libvlc
+                 PATHS ${QUILLET_LIBVLC_SDK}/lib ${QUILLET_LIBVLC_SDK}/sdk/lib
+                 NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+    if(NOT LIBVLC_SDK_IMPLIB)
+      message(FATAL_ERROR "QUILLET_LIBVLC_SDK=${QUILLET_LIBVLC_SDK} has no lib/libvlc.lib")
+    endif()
+    target_link_libraries(libvlc INTERFACE ${LIBVLC_SDK_IMPLIB} delayimp)
     target_link_options(libvlc INTERFACE /DELAYLOAD:libvlc.dll)
-    target_link_libraries(libvlc INTERFACE delayimp)
+    return()
   endif()
-  return()
+else()
+  # The system headers sit in /usr/include, which must not become an include folder of the
+  # Windows build: expose only its vlc/ folder through a folder of our own.
+  find_path(LIBVLC_SYSTEM_INCLUDE vlc/vlc.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT LIBVLC_SYSTEM_INCLUDE)
+    message(FATAL_ERROR "libVLC headers not found: install libvlc-dev or set QUILLET_LIBVLC_SDK")
+  endif()
+  set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
+  file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
+  file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
+  target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_HEADER_DIR})
 endif()
-
-# The system headers sit in /usr/include, which must not become an include folder of the
-# Windows build: expose only its vlc/ folder through a folder of our own.
-find_path(LIBVLC_SYSTEM_INCLUDE vlc/vlc.h PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
-if(NOT LIBVLC_SYSTEM_INCLUDE)
-  message(FATAL_ERROR "libVLC headers not found: install libvlc-dev:i386 or set QUILLET_LIBVLC_SDK")
-endif()
-set(LIBVLC_HEADER_DIR ${CMAKE_BINARY_DIR}/libvlc-sdk/include)
-file(MAKE_DIRECTORY ${LIBVLC_HEADER_DIR})
-file(CREATE_LINK ${LIBVLC_SYSTEM_INCLUDE}/vlc ${LIBVLC_HEADER_DIR}/vlc SYMBOLIC)
 
 # libvlc.exports -> libvlc.def -> delay-load import library, at configure time. (mingw-w64's
 # runtime holds the binder it calls, __delayLoadHelper2.)
@@ -60,5 +66,4 @@ if(NOT dlltool_result EQUAL 0)
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LIBVLC_EXPORTS})
 
-target_include_directories(libvlc_headers SYSTEM INTERFACE ${LIBVLC_HEADER_DIR})
 target_link_libraries(libvlc INTERFACE ${LIBVLC_IMPLIB})

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds Quillet and runs every test: the Windows build's tests under Wine (through ctest), and
-# the native sanitizer and fuzz checks of the updater's parsers. Installs what is missing first.
+# the native sanitizer and fuzz checks of the updater's parsers; where those are the 64-bit build's,
+# also builds and checks the 32-bit program (scripts/x86-check.sh). Installs what is missing first.
 #
 # For development: QUILLET_BUILD_DIR=<dir> picks the build folder, QUILLET_KEEP_PREFIX=1 reuses
-# the Wine prefix of an earlier run, QUILLET_SKIP_NATIVE=1 skips the native checks, and any
-# arguments go to ctest (e.g. scripts/test.sh -R PlayList).
+# the Wine prefix of an earlier run, QUILLET_SKIP_NATIVE=1 skips the native checks and
+# QUILLET_SKIP_X86=1 the 32-bit program, and any arguments go to ctest (e.g. scripts/test.sh
+# -R PlayList).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -21,6 +23,14 @@ fi
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" -j2
 
+status=0
+# The 32-bit program is what ships. Where the tests run the 64-bit build it is still built, as a
+# release is and with warnings as errors, and what the host relies on in it is checked.
+x86_failed=0
+if [ "$preset" != mingw ] && [ "${QUILLET_SKIP_X86:-0}" != 1 ]; then
+  bash scripts/x86-check.sh "$build/x86" || { x86_failed=1; status=1; }
+fi
+
 . scripts/lib/wine-env.sh
 trap wine_down EXIT
 if [ "${QUILLET_KEEP_PREFIX:-0}" = 1 ]; then mode=keep; else mode=fresh; fi
@@ -32,7 +42,6 @@ wine_up "$build/wine" "$mode" xvfb
 hold_desktop() { (cd "$build/bin" && wine desktop_holder.exe </dev/null >/dev/null 2>&1 &); }
 hold_desktop
 
-status=0
 log="$build/test-log.txt"
 (cd "$build" && ctest --output-on-failure -j2 --timeout 300 -LE own-prefix "$@") 2>&1 | tee "$log" || status=1
 # Tests with a Wine prefix of their own come last: running programs in another prefix ends the
@@ -57,4 +66,5 @@ fi
 # One closing line over every test program that ran: the Wine tests and the native checks.
 awk '/tests passed, .* tests failed out of/ { failed += $4; total += $NF }
      END { printf "tests: %d passed, %d failed\n", total - failed, failed }' "$log"
+[ "$x86_failed" = 0 ] || echo "the 32-bit program: FAILED (see scripts/x86-check.sh above)"
 exit $status

@@ -39,7 +39,8 @@ bool DownloadDialog::run(Updater& updater)
     updater.totalBytes = 0;
     updater.receivedBytes = 0;
     updater.installerFile.reset();
-    const auto task = std::make_shared<DownloadTask>(updater.installerUrl);
+    const auto task = std::make_shared<DownloadTask>(updater.installerUrl, DownloadTask::tempFolder(),
+                                                     !updater.signatureDecides());
     Session session{updater, *task};
     INT_PTR result = -1;
     {
@@ -56,6 +57,7 @@ bool DownloadDialog::run(Updater& updater)
     updater.totalBytes = task->totalBytes();
     updater.receivedBytes = task->receivedBytes();
     updater.installerPath = task->installerPath();
+    updater.installerFolder = task->installerFolder();
     if (task->state() == DownloadTask::finished)
         updater.installerFile = task->takeInstallerFile();
     library.currentDownload = nullptr;

@@ -72,8 +72,10 @@ bool DownloadJob::send()
                 return false;
             break;
         case HTTP_STATUS_PROXY_AUTH_REQ:
-            // Our own proxy asks; the body is only its refusal, never the installer.
-            if (!discardRefusal() || !askForCredentials(answer))
+            // Only the proxy the system's settings name may ask for the user's password, and only
+            // a few times. A server reached directly that asks is no proxy, and what it would
+            // get is the user's password. The body is only the refusal, never the installer.
+            if (!viaProxy() || ++proxyPrompts > maxProxyPrompts || !discardRefusal() || !askForCredentials(answer))
                 return false;
             break;
         default:
@@ -93,8 +95,9 @@ bool DownloadJob::receive()
     if (!queryLength(known, length))
         return false;
     // Without a length only a chunked body says where it ends; one that ends when the connection
-    // closes can't be told from one cut off.
-    if (!known && !isChunked())
+    // closes can't be told from one cut off. Even a chunked one only counts when a signature
+    // will decide whether it arrived whole.
+    if (!known && (lengthRequired || !isChunked()))
         return false;
     if (known) {
         announcedLength = length;
@@ -195,6 +198,11 @@ bool DownloadJob::openRequest()
     if (!request || aborted)
         return false;
     applyTimeouts(request.get());
+    // No logon to the server with the user's Windows credentials (NTLM, Negotiate): the address
+    // came from the update server's reply. A proxy may still ask; where the system knows no
+    // such option, the request goes on without it.
+    DWORD suppress = 1;
+    InternetSetOptionW(request.get(), INTERNET_OPTION_SUPPRESS_SERVER_AUTH, &suppress, sizeof(suppress));
     return true;
 }
 
@@ -296,6 +304,16 @@ bool DownloadJob::askForCredentials(INT_PTR owner)
         FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA;
     return InternetErrorDlg(window, request.get(), ERROR_INTERNET_INCORRECT_PASSWORD, flags, nullptr) ==
            ERROR_INTERNET_FORCE_RETRY;
+}
+
+// Whether the request went out through a proxy; WinINet uses only the one the system's settings
+// name, since the session asks for those and names none of its own.
+bool DownloadJob::viaProxy() const
+{
+    DWORD flags = 0;
+    DWORD size = sizeof(flags);
+    return InternetQueryOptionW(request.get(), INTERNET_OPTION_REQUEST_FLAGS, &flags, &size) &&
+           (flags & INTERNET_REQFLAG_VIA_PROXY) != 0;
 }
 
 // Set on every handle: a handle does not reliably take the time-outs of its parent.

@@ -50,6 +50,12 @@ public:
     // Bound on each connect, send and receive wait: a transfer that receives nothing for this
     // long fails, so a stalled server can't hold the download (and the host waiting for it).
     DWORD timeoutMs = 30000;
+    // Only a body of a stated length counts as whole. WinINet hides the chunk framing, and a
+    // chunked body cut before its last chunk can read like a whole one, so without a signature to
+    // tell, a body without a Content-Length fails. Cleared when a signature decides.
+    bool lengthRequired = true;
+    // How often the system's proxy may ask for the user's name and password in one download.
+    static const int maxProxyPrompts = 3;
 
 private:
     INT_PTR report(int stage, uint32_t value);
@@ -63,6 +69,7 @@ private:
     bool discardRefusal();
     bool followRedirect();
     bool askForCredentials(INT_PTR owner);
+    bool viaProxy() const;
     void applyTimeouts(HINTERNET handle);
     bool writeChunk(const char* data, DWORD size);
     bool seal();
@@ -72,6 +79,7 @@ private:
     wchar_t urlPath[partLength + 1] = L"";
     std::wstring currentUrl;       // the source URL, or where the last redirect led
     int redirects = 0;
+    int proxyPrompts = 0;
     bool fileCreated = false;      // the local file is ours to delete
     uint32_t announcedLength = 0;  // 0: the server announced no usable length
 };

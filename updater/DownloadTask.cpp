@@ -6,35 +6,20 @@
 #include <shlobj.h>
 #include <new>
 
+#include "common/LibraryHold.h"
 #include "common/PathLimits.h"
+#include "updater/DownloadFolder.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
 #include "updater/InstallerName.h"
 
 namespace {
 
-// Fresh numbers tried when a file of the chosen name exists already.
-const int maxNameAttempts = 16;
-
 // A number nobody can foresee, so nobody can place a file or a link at the name beforehand.
 bool randomNumber(uint32_t& number)
 {
     return BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&number), sizeof(number),
                            BCRYPT_USE_SYSTEM_PREFERRED_RNG) == 0;
-}
-
-// The library, held for the worker's lifetime: a worker that outlives its download must not
-// lose its code to a host that unloads the library meanwhile. Null when this code is part of
-// the program itself, which is never unloaded.
-UniqueModule holdOwnModule()
-{
-    UniqueModule module;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&randomNumber),
-                            module.receive()))
-        return UniqueModule();
-    if (module.get() == GetModuleHandleW(nullptr))
-        return UniqueModule();
-    return module;
 }
 
 } // namespace
@@ -45,7 +30,10 @@ struct WorkerStart {
     UniqueModule module;
 };
 
-DownloadTask::DownloadTask(std::wstring installerUrl) : url_(std::move(installerUrl)) {}
+DownloadTask::DownloadTask(std::wstring installerUrl, std::wstring tempBase, bool lengthRequired)
+    : url_(std::move(installerUrl)), tempBase_(std::move(tempBase)), lengthRequired_(lengthRequired)
+{
+}
 
 bool DownloadTask::start(HWND dialog)
 {
@@ -54,7 +42,8 @@ bool DownloadTask::start(HWND dialog)
         dialog_ = dialog;
     }
     state_ = running;
-    std::unique_ptr<WorkerStart> begin(new (std::nothrow) WorkerStart{shared_from_this(), holdOwnModule()});
+    std::unique_ptr<WorkerStart> begin(
+        new (std::nothrow) WorkerStart{shared_from_this(), holdLibraryOf(reinterpret_cast<const void*>(&threadMain))});
     if (begin)
         thread_.reset(CreateThread(nullptr, 0, threadMain, begin.get(), 0, nullptr));
     if (thread_) {
@@ -100,6 +89,12 @@ std::wstring DownloadTask::installerPath() const
     return path_;
 }
 
+std::wstring DownloadTask::installerFolder() const
+{
+    std::lock_guard<std::mutex> hold(lock_);
+    return folder_;
+}
+
 UniqueFile DownloadTask::takeInstallerFile()
 {
     std::lock_guard<std::mutex> hold(lock_);
@@ -133,31 +128,33 @@ void DownloadTask::run()
 bool DownloadTask::download()
 {
     const std::wstring name = InstallerName::fromUrl(url_);
-    const std::wstring folder = name.empty() ? std::wstring() : tempFolder();
+    if (name.empty() || tempBase_.empty())
+        return false;
+    // The installer runs from its folder and may load DLLs from it: a new folder nobody could
+    // have prepared holds nothing but what arrives here. Earlier ones have served their purpose.
+    DownloadFolder::removeEarlier(tempBase_);
+    const std::wstring folder = DownloadFolder::create(tempBase_);
     if (folder.empty())
         return false;
-    for (int attempt = 0; attempt < maxNameAttempts; ++attempt) {
-        uint32_t number = 0;
-        if (!randomNumber(number))
-            return false;
-        const std::wstring path = InstallerName::localPath(folder, number, name);
-        {
-            std::lock_guard<std::mutex> hold(lock_);
-            path_ = path;
-        }
-        DownloadJob job(url_, path, onProgress, this);
-        if (!job.prepare()) {
-            if (job.nameTaken)
-                continue;
-            return false;
-        }
-        const bool succeeded = job.open() && job.send() && job.receive();
-        job.cleanup();
+    {
         std::lock_guard<std::mutex> hold(lock_);
-        installer_ = std::move(job.sealedFile);
-        return succeeded;
+        folder_ = folder;  // from here on, a download that does not finish removes it
     }
-    return false;
+    uint32_t number = 0;
+    if (!randomNumber(number))
+        return false;
+    const std::wstring path = InstallerName::localPath(folder, number, name);
+    {
+        std::lock_guard<std::mutex> hold(lock_);
+        path_ = path;
+    }
+    DownloadJob job(url_, path, onProgress, this);
+    job.lengthRequired = lengthRequired_;
+    const bool succeeded = job.prepare() && job.open() && job.send() && job.receive();
+    job.cleanup();
+    std::lock_guard<std::mutex> hold(lock_);
+    installer_ = std::move(job.sealedFile);
+    return succeeded;
 }
 
 // The worker's last word: the state is decided before the dialog hears of it.
@@ -173,6 +170,8 @@ void DownloadTask::finish(bool succeeded, UniqueFile installer)
         installer.reset();
         DeleteFileW(installerPath().c_str());
     }
+    if (state() != finished)
+        DownloadFolder::remove(installerFolder());
     post(WM_COMMAND, state() == finished ? IDOK : IDCANCEL);
 }
 

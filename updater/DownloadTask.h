@@ -22,7 +22,10 @@ public:
     // Posted to the dialog whenever the counts change; the dialog reads them from the task.
     static const UINT progressMessage = WM_APP + 1;
 
-    explicit DownloadTask(std::wstring installerUrl);
+    // A download of `installerUrl` into a folder of its own under `tempBase` (tempFolder(), or
+    // another for tests). `lengthRequired`: only a body whose length the server states counts as
+    // whole, as when no signature is to decide whether an installer arrived as it was signed.
+    DownloadTask(std::wstring installerUrl, std::wstring tempBase, bool lengthRequired);
     DownloadTask(const DownloadTask&) = delete;
     DownloadTask& operator=(const DownloadTask&) = delete;
 
@@ -42,6 +45,8 @@ public:
     uint32_t totalBytes() const { return total_; }
     uint32_t receivedBytes() const { return received_; }
     std::wstring installerPath() const;
+    // The folder made for this download; removed again unless the download finished.
+    std::wstring installerFolder() const;
     // After a finished download: the installer, open read-only with nobody allowed to write it.
     UniqueFile takeInstallerFile();
 
@@ -57,12 +62,15 @@ private:
     static INT_PTR onProgress(void* task, int stage, uint32_t value);
 
     const std::wstring url_;
+    const std::wstring tempBase_;
+    const bool lengthRequired_;
     std::atomic<long> state_{notStarted};
     std::atomic<uint32_t> total_{0};
     std::atomic<uint32_t> received_{0};
     UniqueKernelHandle thread_;
-    mutable std::mutex lock_;  // guards the three below
+    mutable std::mutex lock_;  // guards the four below
     HWND dialog_ = nullptr;
+    std::wstring folder_;
     std::wstring path_;
     UniqueFile installer_;
 };

@@ -1,7 +1,21 @@
 // Where a downloaded installer goes: file name from the URL, local path in the Temp folder.
 #include "updater/InstallerName.h"
 
+#include "common/AsciiCase.h"
+
 namespace {
+
+// What the shell may be asked to open: a program, or a package for Windows Installer.
+bool isInstallerName(const std::wstring& name)
+{
+    const std::wstring lowered = asciiLowered(name);
+    for (const std::wstring ending : {L".exe", L".msi"}) {
+        if (lowered.size() >= ending.size() &&
+            lowered.compare(lowered.size() - ending.size(), ending.size(), ending) == 0)
+            return true;
+    }
+    return false;
+}
 
 bool isForbiddenInFileName(wchar_t c)
 {
@@ -25,7 +39,7 @@ std::wstring InstallerName::fromUrl(const std::wstring& url)
         if (isForbiddenInFileName(c))
             return std::wstring();
     }
-    return name;
+    return isInstallerName(name) ? name : std::wstring();
 }
 
 std::wstring InstallerName::localPath(const std::wstring& folder, unsigned number, const std::wstring& fileName)

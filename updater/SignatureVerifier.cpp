@@ -1,4 +1,4 @@
-// ECDSA P-256 / SHA-256 file signatures checked with CNG.
+// ECDSA P-256 / SHA-256 signatures of installer statements, checked with CNG.
 #include "updater/SignatureVerifier.h"
 
 #include <cstring>
@@ -6,6 +6,7 @@
 
 #include "updater/Base64.h"
 #include "updater/EcdsaEncoding.h"
+#include "updater/InstallerStatement.h"
 
 namespace {
 
@@ -45,15 +46,31 @@ std::unique_ptr<SignatureVerifier> SignatureVerifier::fromPublicKey(const std::w
     return std::unique_ptr<SignatureVerifier>(new SignatureVerifier(std::move(algorithm), std::move(key)));
 }
 
-bool SignatureVerifier::verifyFile(HANDLE file, const std::wstring& base64Signature) const
+bool SignatureVerifier::verifyInstaller(HANDLE file, const std::wstring& productId, int32_t versionCode,
+                                        const std::wstring& base64Signature) const
 {
     std::vector<uint8_t> der;
     std::array<uint8_t, 2 * EcdsaEncoding::coordinateBytes> raw;
-    Digest digest;
-    if (!decodeBase64(base64Signature, der) || !EcdsaEncoding::signatureToRaw(der, raw) || !hashFile(file, digest))
+    Digest installer;
+    std::string statement;
+    Digest signedDigest;
+    if (!decodeBase64(base64Signature, der) || !EcdsaEncoding::signatureToRaw(der, raw) || !hashFile(file, installer) ||
+        !InstallerStatement::compose(productId, versionCode, installer, statement) ||
+        !hashBytes(statement, signedDigest))
         return false;
-    return BCryptVerifySignature(key_.get(), nullptr, digest.data(), static_cast<ULONG>(digest.size()), raw.data(),
-                                 static_cast<ULONG>(raw.size()), 0) == statusSuccess;
+    return BCryptVerifySignature(key_.get(), nullptr, signedDigest.data(), static_cast<ULONG>(signedDigest.size()),
+                                 raw.data(), static_cast<ULONG>(raw.size()), 0) == statusSuccess;
+}
+
+bool SignatureVerifier::hashBytes(const std::string& bytes, Digest& digest)
+{
+    UniqueCngAlgorithm sha256;
+    UniqueCngHash hash;
+    std::vector<uint8_t> copy(bytes.begin(), bytes.end());  // CNG takes the input as writable bytes
+    return BCryptOpenAlgorithmProvider(sha256.receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0) == statusSuccess &&
+           BCryptCreateHash(sha256.get(), hash.receive(), nullptr, 0, nullptr, 0, 0) == statusSuccess &&
+           BCryptHashData(hash.get(), copy.data(), static_cast<ULONG>(copy.size()), 0) == statusSuccess &&
+           BCryptFinishHash(hash.get(), digest.data(), static_cast<ULONG>(digest.size()), 0) == statusSuccess;
 }
 
 bool SignatureVerifier::hashFile(HANDLE file, Digest& digest)

@@ -6,6 +6,7 @@
 #include "updater/CheckInterval.h"
 #include "updater/CheckTimeStore.h"
 #include "updater/DownloadDialog.h"
+#include "updater/DownloadFolder.h"
 #include "common/PathLimits.h"
 #include "updater/SignatureVerifier.h"
 #include "common/UniqueHandle.h"
@@ -59,6 +60,9 @@ bool Updater::setParam(int index, LONG_PTR value)
 
 bool Updater::setPublicKey(const std::wstring& base64Key)
 {
+    // A host that asks for signed updates gets none unchecked, whatever it passed: a key that
+    // can't be used leaves no installer that verifies.
+    keyRequested = true;
     verifier = SignatureVerifier::fromPublicKey(base64Key);
     return verifier != nullptr;
 }
@@ -110,17 +114,22 @@ bool Updater::install()
     if (!verifyInstaller(installerFile.get())) {
         installerFile.reset();
         DeleteFileW(installerPath.c_str());
+        DownloadFolder::remove(installerFolder);
         tellNotVerified();
         return false;
     }
-    const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr, nullptr, SW_HIDE);
+    // In its own folder, the installer finds nothing there but itself (no DLL put beside it).
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", installerPath.c_str(), nullptr,
+                                            installerFolder.empty() ? nullptr : installerFolder.c_str(), SW_HIDE);
     installerFile.reset();  // started or not, its guard is no longer needed
     return reinterpret_cast<INT_PTR>(started) > 32;
 }
 
 bool Updater::verifyInstaller(HANDLE file) const
 {
-    return !verifier || verifier->verifyFile(file, latestSignature);
+    if (!keyRequested)
+        return true;
+    return verifier && verifier->verifyInstaller(file, productId, latestVersionCode, latestSignature);
 }
 
 bool Updater::checkIsDue(const SYSTEMTIME& now)
@@ -162,6 +171,8 @@ bool Updater::askServer(std::wstring& reply, std::chrono::steady_clock::time_poi
     if (left <= 0)
         return false;
     HttpClient client(updateUrl);
+    // Whoever answers names the installer: over https, only the server the address names.
+    client.verifyCertificates = true;
     client.totalTimeout = static_cast<int32_t>(left);
     client.maxBodySize = maxReplyBytes;
     if (!client.send(L"GET"))

@@ -24,7 +24,8 @@ public:
     // Stores one parameter; unknown indices are ignored. Text values point to wide strings.
     // False only for a public key that cannot be used, which leaves no key set.
     bool setParam(int index, LONG_PTR value);
-    // Sets the key installers must be signed with; false (and no key) when it is unusable.
+    // Sets the key installers must be signed with; false when it is unusable, and then no
+    // installer is started until a usable key is set.
     bool setPublicKey(const std::wstring& base64Key);
     // Takes the update URL from a configuration file; keeps the current one when it has none.
     void readUrlFromConfig(const std::wstring& configPath);
@@ -37,9 +38,13 @@ public:
     // public key set, an installer whose signature does not verify is deleted instead, and the
     // user is told.
     bool install();
-    // True when no key is set, or when the offered signature verifies over the file read
-    // through `file`.
+    // True when no key was ever asked for, or when the offered signature verifies with the key
+    // as the publisher's statement that the file read through `file` is the installer of the
+    // offered version code of this product. False after a key that could not be used.
     bool verifyInstaller(HANDLE file) const;
+    // Whether a signature will decide about the installer (a key was asked for), rather than
+    // only the download itself telling that it arrived whole.
+    bool signatureDecides() const { return keyRequested; }
 
     // The interval test at local time `now`: true when a check is due, and then the stored
     // time of the last check becomes `now`.
@@ -62,12 +67,14 @@ public:
     std::wstring latestVersionName;
     std::wstring installerUrl;
     std::wstring latestSignature;
-    std::unique_ptr<SignatureVerifier> verifier;  // null: installers are not checked
+    std::unique_ptr<SignatureVerifier> verifier;  // null: no usable key
+    bool keyRequested = false;  // the host set a key, usable or not: installers must verify
     // Shared with the download's worker thread.
     std::atomic<long> downloadState{DownloadNone};
     std::atomic<uint32_t> totalBytes{0};
     std::atomic<uint32_t> receivedBytes{0};
     std::wstring installerPath;
+    std::wstring installerFolder;  // the download's own folder, the installer's working folder
     // The finished installer, open read-only with nobody allowed to write it, from the end of
     // the download until it has been started, so that it can't be changed or replaced between.
     UniqueFile installerFile;

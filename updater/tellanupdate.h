@@ -49,14 +49,21 @@ enum {
 /* TELLANUP_PARAM_PUBLIC_KEY: base64 of the DER SubjectPublicKeyInfo of an ECDSA P-256 key, as
    printed by `openssl ec -pubout -outform DER | base64 -w0` (the body of a PEM "PUBLIC KEY"
    without its armour lines and line breaks). With a key set, tellanup_install starts an
-   installer only when the server's reply carried a <signature> element (base64 of the DER
-   ECDSA signature over the SHA-256 of the installer's bytes, as printed by
-   `openssl dgst -sha256 -sign key.pem -binary setup.exe | base64 -w0`) that this key verifies
-   over the downloaded file; otherwise it deletes the file, tells the user that the update could
-   not be verified, and returns 0. Without a key, installers are started unchecked.
-   tellanup_setParam returns 0 for a key it cannot use (not base64, not a P-256 public key) and
-   then no key is set, not even one set before: a host that wants verified updates must not go
-   on to download when this call fails. */
+   installer only when the server's reply carried a <signature> element that this key verifies:
+   base64 of the DER ECDSA P-256 signature, with SHA-256, of the statement made of these UTF-8
+   lines, each ended by a line feed (LF):
+       tellanupdate signed installer 1
+       <the product identifier, parameter 2>
+       <the reply's version code as read: plain decimal, "-" before a negative one>
+       <the SHA-256 of the installer's bytes, 64 lower-case hex digits>
+   as printed by `scripts/sign-update.sh INSTALLER VERSION_CODE PRIVATE_KEY [PRODUCT]`. A
+   signature over the installer's bytes alone, or for another product or version code, is
+   refused. Otherwise it deletes the file, tells the user that the update could not be verified,
+   and returns 0. Without a key, installers are started unchecked, but only one whose length the
+   server stated (a cut one can't be told from a whole one otherwise).
+   tellanup_setParam returns 0 for a key it cannot use (not base64, not a P-256 public key). From
+   then on (and also when a usable key was set before) tellanup_install refuses every installer
+   until a usable key is set: a host that asked for verified updates never gets unchecked ones. */
 
 /* A new handle; null when out of memory. Does not block. `owner` (may be null) owns the question
    of tellanup_haveNew and the message of tellanup_install about an installer that failed its
@@ -83,23 +90,31 @@ TELLANUP_API int __cdecl tellanup_setParam(void* handle, int index, LONG_PTR val
    tellanupdate.conf in the folder of the program that started the process (section [Global],
    key URL), and keeps what it found for later calls; no file, a path to it or a URL longer than
    259 characters, or an empty value all mean no URL.
-   Blocks: while the server is asked, at most 10 seconds whatever the server does (a check that
-   runs out of time is 0), and then for as long as the question is open. Set parameters 1 to 4
+   Blocks: while the server is asked, at most 10 seconds whatever the server or the system's
+   automatic proxy configuration does (a check that runs out of time is 0), and then for as long
+   as the question is open. An https server must show a certificate the system trusts for its
+   name and within its dates, or the check is 0. Set parameters 1 to 4
    (and 6 when useInterval is true) before calling; may be called more than once. */
 TELLANUP_API int __cdecl tellanup_haveNew(void* handle, bool useInterval);
 
-/* Downloads the offered installer behind a modal progress dialog with a Cancel button. 1 only
-   when the whole installer arrived; 0 when it failed, was cancelled, or another download runs.
+/* Downloads the offered installer behind a modal progress dialog with a Cancel button, into a
+   new folder of its own under the user's Temp folder (folders of earlier downloads are removed
+   first; one that does not finish is removed at once). Only a file whose name ends in ".exe" or
+   ".msi" is downloaded. The only credentials ever asked for are those of a proxy from the
+   system's settings (at most 3 times); no request logs on with the user's Windows account.
+   1 only when the whole installer arrived; 0 when it failed, was cancelled, or another download
+   runs.
    Blocks in the dialog's message loop until the download ends or the user cancels; Cancel
    closes the dialog within a second whatever the server does, and a transfer that receives
    nothing for 30 seconds fails on its own. Call only after tellanup_haveNew returned 1. */
 TELLANUP_API int __cdecl tellanup_download(void* handle);
 
-/* Starts the downloaded installer through the shell. 1 when it was started; 0 when no download
-   finished on this handle, a public key is set and the installer failed its check (see above), or
-   the shell could not start it. The file is kept unchangeable from
-   the end of the download until this call. Does not wait for the installer; a host being
-   updated should close its windows and end after 1. */
+/* Starts the downloaded installer through the shell, with its folder as the working folder. 1
+   when it was started; 0 when no download finished on this handle, a public key was set and the
+   installer failed its check (see above; the file and its folder are then deleted), or the shell
+   could not start it. The file is kept unchangeable from the end of the download until this
+   call. Does not wait for the installer; a host being updated should close its windows and end
+   after 1. */
 TELLANUP_API int __cdecl tellanup_install(void* handle);
 
 #ifdef __cplusplus

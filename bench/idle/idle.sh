@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # CPU time of Quillet.exe at rest (nothing opened, and a file paused), with the system's libVLC
-# (the Wine bridge). idle_bench prints the figures from GetProcessTimes where that answers; for
-# each it does not, this script reads the process's CPU time from the Linux side at the marks
-# idle_bench prints. Needs the Wine environment that scripts/bench.sh sets up.
+# (the Wine bridge). Wine's GetProcessTimes does not measure another process, so this script reads
+# the player's CPU time from the Linux side at the marks idle_bench prints. Needs the Wine
+# environment that scripts/bench.sh sets up.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${QUILLET_BUILD_DIR:?}
@@ -10,7 +10,7 @@ build=${QUILLET_BUILD_DIR:?}
 bench_player_ready idle || exit 0
 bench_clip idle.mp4 60 640x360
 
-declare -A cpu at printed
+declare -A cpu at
 status=0
 while IFS= read -r line; do
   line=${line%$'\r'}
@@ -21,17 +21,12 @@ while IFS= read -r line; do
       cpu[$mark]=$(wine_process_cpu_ms "$pid")
       at[$mark]=$(date +%s%N)
       ;;
-    *)
-      echo "$line"
-      printed[${line%%:*}]=1
-      ;;
+    *) echo "$line" ;;
   esac
 done < <(cd "$build/bin" && wine idle_bench.exe "$(winpath "$build/run")" "$(winpath "$clips/idle.mp4")" </dev/null)
 
 for pair in idle:idle-cpu-ms-per-s paused:idle-cpu-paused-ms-per-s; do
   mark=${pair%%:*} figure=${pair#*:}
-  # Also where GetProcessTimes answered: Wine may answer with times that never move.
-  [ -n "${printed[$figure]:-}" ] && figure=$figure-linux
   if [ -z "${cpu[$mark-start]:-}" ] || [ -z "${cpu[$mark-end]:-}" ]; then
     status=1
     continue

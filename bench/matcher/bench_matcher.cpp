@@ -3,17 +3,14 @@
 // extraction, and on input of twice the size. Prints `name: value` lines.
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
+#include <functional>
 #include <regex>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
+#include "bench/BenchClock.h"
 #include "updater/regex/CollectMatches.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -106,46 +103,34 @@ Lists withRegex(const Work& work)
     return lists;
 }
 
-// CPU time of the calling thread in milliseconds. The machine is shared and small, so wall-clock
-// time would mostly measure the other processes on it.
-double threadMilliseconds()
+// Milliseconds per call of each function: the least over several rounds, in each of which every
+// function runs one batch of at least 25 ms in turn. Wall time (the performance counter), since a
+// thread's CPU time hardly moves under wine64. Taking turns spreads the load of the machine's
+// other processes over all the figures alike, so their ratios hold on a busy machine, and the
+// least batch of each is the one they disturbed least.
+std::vector<double> perCall(const std::vector<std::function<void()>>& functions)
 {
-#ifdef _WIN32
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user))
-        return 0;
-    const auto ticks = [](const FILETIME& time) {
-        return (static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-#else
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
-#endif
-}
-
-// CPU milliseconds per call of `function`: the least over a few batches, each long enough
-// (about 150 ms) for a coarse thread clock to measure it well.
-template <typename Function>
-double perCall(Function function)
-{
-    constexpr double batchMilliseconds = 150;
-    constexpr int batches = 3;
-    int calls = 0;
-    const double start = threadMilliseconds();
-    double spent = 0;
-    do {
-        function();
-        ++calls;
-        spent = threadMilliseconds() - start;
-    } while (spent < batchMilliseconds);
-    double best = spent / calls;
-    for (int batch = 1; batch < batches; ++batch) {
-        const double from = threadMilliseconds();
-        for (int i = 0; i < calls; ++i)
-            function();
-        best = std::min(best, (threadMilliseconds() - from) / calls);
+    constexpr double batchMilliseconds = 25;
+    constexpr int rounds = 20;
+    std::vector<int> calls(functions.size(), 0);
+    std::vector<double> best(functions.size());
+    for (std::size_t f = 0; f < functions.size(); ++f) {
+        const double start = nowMs();
+        double spent = 0;
+        do {
+            functions[f]();
+            ++calls[f];
+            spent = nowMs() - start;
+        } while (spent < batchMilliseconds);
+        best[f] = spent / calls[f];
+    }
+    for (int round = 1; round < rounds; ++round) {
+        for (std::size_t f = 0; f < functions.size(); ++f) {
+            const double from = nowMs();
+            for (int i = 0; i < calls[f]; ++i)
+                functions[f]();
+            best[f] = std::min(best[f], (nowMs() - from) / calls[f]);
+        }
     }
     return best;
 }
@@ -164,12 +149,16 @@ int main()
 
     const Work headersOnly{work.headers, {}};
     const Work pageOnly{{}, work.page};
-    const double matcherHeaders = perCall([&] { withMatcher(headersOnly); });
-    const double matcherPage = perCall([&] { withMatcher(pageOnly); });
-    const double matcher = perCall([&] { withMatcher(work); });
-    const double matcherDoubled = perCall([&] { withMatcher(doubled); });
-    const double regexHeaders = perCall([&] { withRegex(headersOnly); });
-    const double regexPage = perCall([&] { withRegex(pageOnly); });
+    const std::vector<double> ms = perCall({
+        [&] { withMatcher(headersOnly); },
+        [&] { withMatcher(pageOnly); },
+        [&] { withMatcher(work); },
+        [&] { withMatcher(doubled); },
+        [&] { withRegex(headersOnly); },
+        [&] { withRegex(pageOnly); },
+    });
+    const double matcherHeaders = ms[0], matcherPage = ms[1], matcher = ms[2], matcherDoubled = ms[3];
+    const double regexHeaders = ms[4], regexPage = ms[5];
     const double regex = regexHeaders + regexPage;
 
     std::printf("matcher-headers-ms: %.3f\n", matcherHeaders);

@@ -69,7 +69,7 @@ function(quillet_add_installer target)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(target_arg -DQUILLET_TARGET=amd64-unicode)
   endif()
-  set(version_quad ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
+  quillet_version_quad(version_quad ${PROJECT_VERSION} ${QUILLET_VERSION_CODE})
   add_custom_command(OUTPUT ${arg_OUTPUT}
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${work} -DCOMPONENT=quillet
             -DSTRIP=${strip} -P ${stage_script}

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the setup program silently into a fresh Wine prefix of its own and checks the files,
-# the update address, the shortcut and the uninstall entry; starts and closes the installed player;
-# uninstalls silently and checks that the installation is gone while the player's saved placement
-# stays; then repeats in a folder of the user's choice that also holds a file of the user's.
+# the update address, the shortcut, the uninstall entry and that the installed player binds libVLC
+# on first use; starts and closes the installed player; uninstalls silently and checks that the
+# installation is gone while the player's saved placement stays; then repeats in a folder of the
+# user's choice that also holds a file of the user's.
 #   installer-test.sh <setup.exe> <staged files folder> <run_and_close.exe> <update URL> <work dir>
 # Runs on an X display of its own (Xvfb), so that neither its prefix nor its windows meet the
 # caller's Wine prefix and desktop, where the other GUI tests run.
@@ -27,6 +28,7 @@ run_prefix=${WINEPREFIX:-} run_display=${DISPLAY:-}
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # win32, or win64 with `wine` meaning wine64 where 32-bit programs cannot run.
 . "$(dirname "$0")/../../scripts/lib/wine-env.sh"
+. "$(dirname "$0")/../../scripts/lib/pe-check.sh"
 wine_pick_loader "$work"
 # No menu entries or file associations on the host for what the installer creates.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -142,6 +144,10 @@ for file in Quillet.exe tellanupdate.dll tellanupdate.conf libvlc.dll libvlccore
   [ -f "$staged/$file" ] || fail "$file was not staged for the installer"
 done
 check_installed "$dir"
+# The packaged player binds libVLC on first use, as the tested one does, so it can tell the user
+# itself when libvlc.dll is missing or broken.
+pe_check_binds_on_first_use "$dir/Quillet.exe" libvlc.dll ||
+  fail "the installed Quillet.exe binds libVLC at load time"
 printf '[Global]\r\nURL=%s\r\n' "$url" | cmp -s - "$dir/tellanupdate.conf" ||
   fail "tellanupdate.conf does not hold [Global] URL=$url"
 

@@ -1,7 +1,10 @@
 // Helpers shared by the tests.
 #include "tests/support/TestSupport.h"
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "tests/support/FakeVlc.h"
 
@@ -25,6 +28,21 @@ void pumpFor(DWORD ms)
 {
     const DWORD start = GetTickCount();
     pumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
+}
+
+bool returnsWithin(std::function<void()> work, DWORD timeoutMs)
+{
+    const auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([work, done] {
+        work();
+        *done = true;
+    }).detach();
+    return pumpUntil([&] { return done->load(); }, timeoutMs);
+}
+
+void useProxyFromSettings(const std::wstring& proxyUrl)
+{
+    SetEnvironmentVariableW(L"http_proxy", proxyUrl.c_str());
 }
 
 std::string fakeVlcCalls()

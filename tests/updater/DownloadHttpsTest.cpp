@@ -1,6 +1,7 @@
-// Installer downloads over https against the loopback TLS servers of tests/support/tls: only a
-// certificate the machine trusts, for the right name and within its dates, lets the file through,
-// and a redirect may lead up to https but never back down to http.
+// The update check and installer downloads over https against the loopback TLS servers of
+// tests/support/tls: only a certificate the machine trusts, for the right name and within its
+// dates, gets an answer or lets the file through, and a redirect may lead up to https but never
+// back down to http.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,13 +9,16 @@
 #include <chrono>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestSupport.h"
 #include "tests/updater/TestFiles.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
+#include "updater/Updater.h"
 
 namespace {
 
@@ -85,6 +89,20 @@ TEST_F(DownloadHttpsTest, OnlyATrustedCertificateForTheRightNameWithinItsDatesGe
     for (const char* server : {"selfsigned", "expired", "wrongname"}) {
         EXPECT_FALSE(runJob(secureUrl(server, L"/setup.exe"))) << server;
         EXPECT_FALSE(fileExists(target)) << server;
+    }
+}
+
+// Whoever answers the check names the installer: any certificate the download would refuse is
+// no update, within the check's time.
+TEST_F(DownloadHttpsTest, TheUpdateCheckHearsOnlyAServerWithATrustedCertificate)
+{
+    for (const char* server : {"trusted", "selfsigned", "expired", "wrongname"}) {
+        const auto updater = std::make_shared<Updater>(nullptr);
+        updater->productId = L"Quillet";
+        updater->installedVersionCode = 9;  // the offer of 7 asks nothing
+        updater->updateUrl = secureUrl(server, L"/update.xml");
+        ASSERT_TRUE(returnsWithin([updater] { updater->haveNew(false); }, 60000)) << server;
+        EXPECT_EQ(updater->latestVersionCode, std::string(server) == "trusted" ? 7 : 0) << server;
     }
 }
 

@@ -1,15 +1,19 @@
 // The download job against a loopback server: the stages its callback sees, what counts as a
-// whole file, and that a job which does not finish leaves no file behind.
+// whole file, and that a job which does not finish leaves no file behind. Also the download task
+// that runs a job on its worker, alone.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestSupport.h"
 #include "tests/updater/TestFiles.h"
 #include "updater/DownloadJob.h"
 #include "updater/DownloadProgress.h"
+#include "updater/DownloadTask.h"
 
 namespace {
 
@@ -65,11 +69,13 @@ protected:
     TempFolder folder;
     std::wstring target = folder.file(L"1234setup.exe");
     Recorder recorder;
+    bool lengthRequired = true;
 
     bool runJob(const std::wstring& url, DWORD timeoutMs = 30000)
     {
         DownloadJob job(url, target, Recorder::callback, &recorder);
         job.timeoutMs = timeoutMs;
+        job.lengthRequired = lengthRequired;
         const bool succeeded = job.prepare() && job.open() && job.send() && job.receive();
         job.cleanup();
         job.cleanup();  // repeating it is harmless
@@ -131,6 +137,7 @@ TEST_F(DownloadJobTest, ARefusalForWantOfCredentialsIsNoInstaller)
     EXPECT_EQ(recorder.values(DownloadProgress::data).size(), 0u);
 }
 
+// When a signature is to decide (UpdateDialogsTest has the refusal without one).
 TEST_F(DownloadJobTest, WithoutALengthTheBodyIsTakenToItsEnd)
 {
     LoopbackServer server([](const LoopbackServer::Request&) {
@@ -139,6 +146,7 @@ TEST_F(DownloadJobTest, WithoutALengthTheBodyIsTakenToItsEnd)
         response.body = "5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n";
         return response;
     });
+    lengthRequired = false;
     ASSERT_TRUE(runJob(server.url(L"/setup.exe")));
     std::string written;
     ASSERT_TRUE(readFile(target, written));
@@ -245,7 +253,8 @@ TEST_F(DownloadJobTest, LengthsThatCantBeTrustedFail)
     }
 }
 
-// A proxy's refusal is read to its end before the credentials question, but not without end.
+// The system's proxy's refusal is read to its end before the credentials question, but not
+// without end.
 TEST_F(DownloadJobTest, AnEndlessRefusalIsGivenUpAfterSixtyFourKibibytes)
 {
     LoopbackServer server([](const LoopbackServer::Request&) {
@@ -256,7 +265,8 @@ TEST_F(DownloadJobTest, AnEndlessRefusalIsGivenUpAfterSixtyFourKibibytes)
         response.repeatBody = true;
         return response;
     });
-    EXPECT_FALSE(runJob(server.url(L"/setup.exe")));
+    useProxyFromSettings(server.url(L""));
+    EXPECT_FALSE(runJob(L"http://updates.invalid/setup.exe"));
     EXPECT_FALSE(fileExists(target));
     EXPECT_EQ(server.requestCount(), 1);
 }
@@ -293,6 +303,22 @@ TEST_F(DownloadJobTest, RedirectsAreFollowedOnlyToWebAddressesAndOnlyFiveTimes)
         // One request, and for the loop the five redirects followed; nothing else leaves.
         EXPECT_EQ(server.requestCount() - before, std::wstring(path) == L"/loop" ? 6 : 1);
     }
+}
+
+// The task alone: a Cancel that comes once the worker has finished (pressed as the last byte
+// arrived) changes nothing. The download counts as finished, and its installer stays.
+TEST_F(DownloadJobTest, ACancelAfterTheTaskFinishedLeavesItFinishedWithItsInstaller)
+{
+    LoopbackServer server([](const LoopbackServer::Request&) { return body("MZ installer"); });
+    const auto task = std::make_shared<DownloadTask>(server.url(L"/setup.exe"), folder.path(), true);
+    ASSERT_TRUE(task->start(nullptr));
+    task->waitForWorker(60000);
+    ASSERT_EQ(task->state(), DownloadTask::finished) << "the worker had not finished after a minute";
+    EXPECT_FALSE(task->cancel());
+    EXPECT_EQ(task->state(), DownloadTask::finished);
+    EXPECT_TRUE(task->takeInstallerFile());
+    std::string written;
+    EXPECT_TRUE(readFile(task->installerPath(), written) && written == "MZ installer");
 }
 
 TEST(DownloadProgressTest, LargeInstallersRiseToOneHundredWithoutOverflow)

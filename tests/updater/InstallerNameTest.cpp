@@ -11,6 +11,8 @@ TEST(InstallerNameTest, TheLastPathSegmentWithoutItsQuery)
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/files/setup.exe?id=7"), L"setup.exe");
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/get?file=a/b.exe"), L"b.exe");
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/dir\\setup.exe"), L"setup.exe");
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/Setup.EXE"), L"Setup.EXE");  // any letter case,
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/quillet.Msi"), L"quillet.Msi");  // .msi too
 }
 
 TEST(InstallerNameTest, AUrlWithoutSlashIsTheNameUpToItsQuery)
@@ -38,6 +40,8 @@ TEST(InstallerNameTest, NamesThatCouldLeaveTheFolderOrAreNoFileNamesAreRefused)
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe."), L"");
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe "), L"");
     EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe. . "), L"");
+    // The shell opens a file by its extension: only a program or an installer package will do.
+    EXPECT_EQ(InstallerName::fromUrl(L"http://example.test/setup.exe.js"), L"");
 }
 
 TEST(InstallerNameTest, TheLocalPathPutsTheNumberInFrontOfTheName)

@@ -42,6 +42,35 @@ std::wstring installerFolder()
     return std::wstring(folder) + L"\\Temp";
 }
 
+std::vector<std::wstring> downloadFolders()
+{
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((installerFolder() + L"\\tellanupdate-*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        folders.push_back(installerFolder() + L"\\" + found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return folders;
+}
+
+std::vector<std::wstring> downloadedFiles(const std::wstring& suffix)
+{
+    std::vector<std::wstring> files;
+    for (const std::wstring& folder : downloadFolders())
+        for (const std::wstring& file : filesEndingWith(folder, suffix))
+            files.push_back(file);
+    return files;
+}
+
+void removeDownloads()
+{
+    for (const std::wstring& file : downloadedFiles(L""))
+        DeleteFileW(file.c_str());
+    for (const std::wstring& folder : downloadFolders())
+        RemoveDirectoryW(folder.c_str());
+}
+
 std::vector<std::wstring> filesEndingWith(const std::wstring& folder, const std::wstring& suffix)
 {
     std::vector<std::wstring> paths;
@@ -52,7 +81,8 @@ std::vector<std::wstring> filesEndingWith(const std::wstring& folder, const std:
     const std::wstring wanted = lower(suffix);
     do {
         const std::wstring name = lower(found.cFileName);
-        if (name.size() >= wanted.size() && name.compare(name.size() - wanted.size(), wanted.size(), wanted) == 0)
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() >= wanted.size() &&
+            name.compare(name.size() - wanted.size(), wanted.size(), wanted) == 0)
             paths.push_back(folder + L"\\" + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);

@@ -1,6 +1,7 @@
 // The library's windows through its exports, against a loopback server: the Yes/No question of
-// the update check, the download dialog with its worker, its cancel protocol and the file it
-// leaves for tellanup_install, and the signature check that install makes with a key set.
+// the update check, the download dialog with its worker, its cancel protocol, the folder of its
+// own it downloads into and the file it leaves there for tellanup_install, the password prompt
+// only the system's proxy may cause, and the signature check that install makes with a key set.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,8 +14,9 @@
 #include <mutex>
 
 #include "tests/support/LoopbackServer.h"
-#include "tests/updater/TestFiles.h"
+#include "tests/support/TestSupport.h"
 #include "tests/support/WindowDriver.h"
+#include "tests/updater/TestFiles.h"
 #include "updater/Updater.h"
 #include "updater/tellanupdate.h"
 
@@ -34,6 +36,14 @@ std::string bytes(size_t count)
     for (size_t i = 0; i < count; ++i)
         data[i] = static_cast<char>(i * 7 % 251);
     return data;
+}
+
+LoopbackServer::Response proxyRefusal(const LoopbackServer::Request&)
+{
+    LoopbackServer::Response response;
+    response.head = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"p\"\r\n"
+                    "Content-Length: 0\r\n";
+    return response;
 }
 
 std::wstring ownFolder()
@@ -71,10 +81,7 @@ protected:
     {
         // Released first: it holds a finished installer open, and nobody can delete it meanwhile.
         tellanup_release(handle);
-        for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName))
-            DeleteFileW(leftover.c_str());
-        for (const std::wstring& leftover : filesEndingWith(installerFolder(), installerName + L".ran"))
-            DeleteFileW(leftover.c_str());
+        removeDownloads();
     }
 
     LoopbackServer::Response answer(const LoopbackServer::Request& request)
@@ -133,6 +140,37 @@ protected:
 
     const Updater& fields() const { return *static_cast<const Updater*>(handle); }
 
+    // The check's offer, made without asking (whose request would go through the proxy too).
+    void offer(const std::wstring& url)
+    {
+        static_cast<Updater*>(handle)->latestVersionName = versionName;
+        static_cast<Updater*>(handle)->installerUrl = url;
+    }
+
+    // A download that fails, each password prompt answered (four times with a name and a
+    // password, then with Cancel); returns the number of prompts.
+    int downloadAnsweringPasswordPrompts()
+    {
+        std::atomic<bool> returned{false};
+        int prompts = 0;
+        Driver driver([&] {
+            while (!returned) {
+                HWND box = FindWindowW(dialogClass, L"Enter Network Password");
+                if (box && IsWindowVisible(box)) {
+                    SetDlgItemTextW(box, 1027, L"user");
+                    SetDlgItemTextW(box, 1028, L"secret");
+                    clickButton(box, ++prompts <= 4 ? IDOK : IDCANCEL);
+                    waitForWindowGone(box, 10000);
+                }
+                Sleep(20);
+            }
+        });
+        EXPECT_EQ(tellanup_download(handle), 0);
+        returned = true;
+        driver.join();
+        return prompts;
+    }
+
     std::mutex mutex;
     std::string versionCode = "3";
     std::wstring versionName = L"3.0";
@@ -160,7 +198,9 @@ TEST_F(UpdateDialogsTest, NoDeclinesAndTheQuestionShowsTheNameAsWritten)
     EXPECT_EQ(question, L"There is a new version -  3.0 rc  of Quillet Test.\nDo you want to download it?");
 }
 
-TEST_F(UpdateDialogsTest, AWholeDownloadLandsInTempWithANumberBeforeTheName)
+// Each download gets a new folder of its own under Temp holding only the installer; the next
+// download removes it.
+TEST_F(UpdateDialogsTest, AWholeDownloadLandsInAFolderOfItsOwnWithANumberBeforeTheName)
 {
     const std::string data = bytes(2500);
     serveInstaller([&](const LoopbackServer::Request&) {
@@ -192,8 +232,10 @@ TEST_F(UpdateDialogsTest, AWholeDownloadLandsInTempWithANumberBeforeTheName)
     EXPECT_EQ(rangeHigh, 100);
 
     const std::wstring path = fields().installerPath;
-    const std::wstring folder = installerFolder() + L"\\";
+    const std::wstring folder = fields().installerFolder + L"\\";
+    EXPECT_EQ(downloadFolders(), std::vector<std::wstring>{fields().installerFolder});
     ASSERT_EQ(path.compare(0, folder.size(), folder), 0) << narrow(path);
+    EXPECT_EQ(filesEndingWith(fields().installerFolder, L""), std::vector<std::wstring>{path});
     const std::wstring name = path.substr(folder.size());
     ASSERT_GT(name.size(), installerName.size());
     EXPECT_EQ(name.substr(name.size() - installerName.size()), installerName);
@@ -212,6 +254,10 @@ TEST_F(UpdateDialogsTest, AWholeDownloadLandsInTempWithANumberBeforeTheName)
     // Gone from the disk, there is nothing to start either.
     ASSERT_TRUE(DeleteFileW(path.c_str()));
     EXPECT_EQ(tellanup_install(handle), 0);
+    // The next download removes the earlier folder, with whatever was left in it.
+    ASSERT_TRUE(writeFile(folder + L"left-behind.dll", "MZ"));
+    ASSERT_EQ(tellanup_download(handle), 1);
+    EXPECT_EQ(downloadFolders(), std::vector<std::wstring>{fields().installerFolder});
 }
 
 TEST_F(UpdateDialogsTest, InstallStartsTheDownloadedInstaller)
@@ -231,8 +277,9 @@ TEST_F(UpdateDialogsTest, InstallStartsTheDownloadedInstaller)
     EXPECT_EQ(path.substr(path.size() - installerName.size()), installerName);  // no query in the name
 
     EXPECT_EQ(tellanup_install(handle), 1);
-    EXPECT_TRUE(waitFor([&] { return fileExists(path + L".ran"); })) << "the installer did not run";
-    waitFor([&] { return DeleteFileW(path.c_str()) != FALSE; }, 5000);
+    std::string ran;  // the folder it ran in (UTF-16)
+    EXPECT_TRUE(waitFor([&] { return readFile(path + L".ran", ran) && !ran.empty(); })) << "the installer did not run";
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(ran.data()), ran.size() / 2), fields().installerFolder);
 }
 
 TEST_F(UpdateDialogsTest, ANotFoundInstallerFailsAndLeavesNoFile)
@@ -248,6 +295,7 @@ TEST_F(UpdateDialogsTest, ANotFoundInstallerFailsAndLeavesNoFile)
     EXPECT_EQ(fields().downloadState, Updater::DownloadFailed);
     EXPECT_FALSE(fields().installerPath.empty());
     EXPECT_FALSE(fileExists(fields().installerPath));
+    EXPECT_TRUE(downloadFolders().empty()) << "the failed download's folder stayed";
     EXPECT_EQ(tellanup_install(handle), 0);
 }
 
@@ -291,7 +339,7 @@ TEST_F(UpdateDialogsTest, CancelStopsTheWorkerWhichDeletesThePartialFile)
     EXPECT_EQ(tellanup_download(handle), 0);
     // The download returns only once the worker is done with the Updater and the file.
     EXPECT_EQ(fields().downloadState, Updater::DownloadFailed);
-    EXPECT_FALSE(fileExists(fields().installerPath));
+    EXPECT_TRUE(downloadFolders().empty()) << "the cancelled download's folder stayed";
     driver.join();
     EXPECT_TRUE(cancelDisabled);
     EXPECT_LT(fields().receivedBytes, 400u * 1024);
@@ -301,8 +349,10 @@ TEST_F(UpdateDialogsTest, CancelStopsTheWorkerWhichDeletesThePartialFile)
 // Whatever the worker is waiting for (the answer's head, the rest of a proxy's endless refusal,
 // a body that stopped arriving), Cancel closes the dialog at once and the download returns soon
 // after. The bounds are generous for a loaded machine; the waits they cut short are 30 s each.
+// The server is the system's proxy here, the only one that may refuse for want of a password.
 TEST_F(UpdateDialogsTest, CancelClosesTheDialogPromptlyInEveryStage)
 {
+    useProxyFromSettings(server.url(L""));
     LoopbackServer::Response silent;
     silent.neverAnswer = true;
     LoopbackServer::Response refusal;
@@ -319,7 +369,7 @@ TEST_F(UpdateDialogsTest, CancelClosesTheDialogPromptlyInEveryStage)
     for (size_t i = 0; i < 3; ++i) {
         const LoopbackServer::Response stage = stages[i];
         serveInstaller([stage](const LoopbackServer::Request&) { return stage; });
-        acceptOffer(L"/" + installerName);
+        offer(server.url(L"/" + installerName));
         const int before = installerRequests();
         double closedAfter = -1;
         Clock::time_point cancelled;
@@ -344,6 +394,25 @@ TEST_F(UpdateDialogsTest, CancelClosesTheDialogPromptlyInEveryStage)
     }
 }
 
+// Only the proxy of the system's settings may ask for the user's password, three times at most in
+// a download; a server reached directly that asks as a proxy would fails it without a prompt.
+TEST_F(UpdateDialogsTest, AServerReachedDirectlyGetsNoPasswordPrompt)
+{
+    serveInstaller(proxyRefusal);
+    offer(server.url(L"/" + installerName));
+    EXPECT_EQ(downloadAnsweringPasswordPrompts(), 0);
+    EXPECT_EQ(installerRequests(), 1);
+}
+
+TEST_F(UpdateDialogsTest, TheSystemsProxyMayAskForAPasswordThreeTimes)
+{
+    serveInstaller(proxyRefusal);
+    useProxyFromSettings(server.url(L""));
+    offer(L"http://updates.invalid/" + installerName);
+    EXPECT_EQ(downloadAnsweringPasswordPrompts(), 3);
+    EXPECT_EQ(server.requests().back().header("Proxy-Authorization"), "Basic dXNlcjpzZWNyZXQ=");  // user:secret
+}
+
 TEST_F(UpdateDialogsTest, EnterDoesNotPassAnUnfinishedDownloadOffAsDone)
 {
     const std::string data = bytes(6 * 1024);
@@ -366,7 +435,9 @@ TEST_F(UpdateDialogsTest, EnterDoesNotPassAnUnfinishedDownloadOffAsDone)
     EXPECT_EQ(written, data);
 }
 
-TEST_F(UpdateDialogsTest, WithoutALengthTheBarShowsActivityAndTheFileArrives)
+// Without a key only the length the server states tells a whole installer from a cut one, so a
+// chunked one is refused; with a key the signature decides, and it arrives.
+TEST_F(UpdateDialogsTest, WithoutALengthOnlyASignedInstallerArrivesAndTheBarShowsActivity)
 {
     std::string chunked;
     std::string data;
@@ -385,6 +456,9 @@ TEST_F(UpdateDialogsTest, WithoutALengthTheBarShowsActivityAndTheFileArrives)
         return response;
     });
     acceptOffer(L"/" + installerName);
+    EXPECT_EQ(tellanup_download(handle), 0);
+    EXPECT_TRUE(downloadFolders().empty());
+    ASSERT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(signingText(L"public.b64").c_str())), 1);
     std::atomic<bool> marquee{false};
     Driver driver([&] {
         HWND dialog = waitForWindow(dialogClass, dialogTitle);
@@ -419,6 +493,8 @@ TEST_F(UpdateDialogsTest, InstallerUrlsThatCannotBeFetchedSafelyAreRefused)
         base + L"/files/..",                                          // the parent folder
         L"ftp://127.0.0.1:" + std::to_wstring(server.port()) + L"/" + installerName,  // not http or https
         installerName,                                                // no server at all
+        base + L"/" + installerName + L".js",                         // a script,
+        base + L"/Setup.LNK?file=" + installerName,                   // a shortcut: no installer
     };
     for (const std::wstring& url : urls) {
         acceptOffer(url);
@@ -518,6 +594,7 @@ TEST_F(SignedUpdateTest, AnInstallerThatFailsItsCheckIsDeletedNotStartedAndTheUs
     struct Case {
         const char* what;
         std::wstring offered;
+        bool unusableKeyFirst = false;
     };
     const Case cases[] = {
         {"no signature", L""},
@@ -525,15 +602,23 @@ TEST_F(SignedUpdateTest, AnInstallerThatFailsItsCheckIsDeletedNotStartedAndTheUs
         {"a changed signature", otherR},
         {"a cut signature", goodSignature.substr(0, goodSignature.size() - 8)},
         {"not base64", L"!" + goodSignature.substr(1)},
+        // What is signed says which product and version these bytes are (the reply offers 3).
+        {"a signature of the installer's bytes alone", signingText(L"bare.sig")},
+        {"the same installer signed as the older version 2", signingText(L"older.sig")},
+        {"the same installer signed for another product", signingText(L"product.sig")},
+        {"the publisher's own, after a key that can't be used", goodSignature, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        if (c.unusableKeyFirst) {
+            EXPECT_EQ(tellanup_setParam(handle, TELLANUP_PARAM_PUBLIC_KEY, text(L"MFkwEwYHKoZI")), 0);
+        }
         downloadOffering(c.offered);
         const std::wstring path = fields().installerPath;
         std::wstring told;
         EXPECT_EQ(install(told), 0);
         EXPECT_EQ(told, L"The update could not be verified and was not installed.");
-        EXPECT_FALSE(fileExists(path));
+        EXPECT_TRUE(downloadFolders().empty()) << "the refused installer or its folder stayed";
         EXPECT_FALSE(fileExists(path + L".ran"));
     }
 }

@@ -1,8 +1,8 @@
 // The whole update road with the real programs: Quillet.exe (with the libvlc test double) finds
 // "tellanupdate.conf" beside itself, asks a loopback server, and on Yes downloads and starts a
 // test installer and ends without ever making its main window. Also a minimal host showing that
-// a URL set by the host keeps the configuration file unread, and a player built with an update
-// key that starts only a signed installer.
+// a URL set by the host keeps the configuration file unread, a player built with an update key
+// that starts only a signed installer, and one built as a later release that reports its code.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -93,9 +93,7 @@ protected:
     void TearDown() override
     {
         restorePlacement();
-        for (const std::wstring& suffix : {installerName, installerName + L".ran"})
-            for (const std::wstring& leftover : filesEndingWith(installerFolder(), suffix))
-                DeleteFileW(leftover.c_str());
+        removeDownloads();
     }
 
     LoopbackServer::Response answer(const LoopbackServer::Request& request)
@@ -122,12 +120,15 @@ protected:
 
     void deployPlayer(const std::wstring& url) { deploy({L"Quillet.exe", L"tellanupdate.dll", L"libvlc.dll"}, url); }
 
-    // The player as built with the test key, deployed under its usual name.
-    void deployKeyedPlayer(const std::wstring& url)
+    // A variant of the player (`program`), deployed under its usual name.
+    void deployPlayerBuiltAs(const std::wstring& program, const std::wstring& url)
     {
         deploy({L"tellanupdate.dll", L"libvlc.dll"}, url);
-        ASSERT_TRUE(CopyFileW((ownFolder() + L"\\QuilletKeyed.exe").c_str(), folder.file(L"Quillet.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((ownFolder() + L"\\" + program).c_str(), folder.file(L"Quillet.exe").c_str(), FALSE));
     }
+
+    // The player as built with the test key.
+    void deployKeyedPlayer(const std::wstring& url) { deployPlayerBuiltAs(L"QuilletKeyed.exe", url); }
 
     bool readPlacement(std::string& value)
     {
@@ -234,7 +235,7 @@ TEST_F(UpdateEndToEndTest, YesInstallsTheUpdateAndThePlayerEndsWithoutAWindow)
     EXPECT_EQ(question, L"There is a new version - 9.9 of Quillet.\nDo you want to download it?");
     EXPECT_EQ(installerRequests(), 1);
     EXPECT_EQ(server.requests().back().header("User-Agent"), "nsInstall");
-    EXPECT_TRUE(waitFor([&] { return !filesEndingWith(installerFolder(), installerName + L".ran").empty(); }))
+    EXPECT_TRUE(waitFor([&] { return !downloadedFiles(installerName + L".ran").empty(); }))
         << "the installer was not started";
 
     std::string placement;
@@ -322,8 +323,8 @@ TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyRefusesAnUnsignedUpdateAndStartsN
     EXPECT_EQ(told, L"The update could not be verified and was not installed.");
     expectNormalRunAndClose(player);
     EXPECT_EQ(installerRequests(), 1);
-    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName).empty()) << "the refused installer was kept";
-    EXPECT_TRUE(filesEndingWith(installerFolder(), installerName + L".ran").empty()) << "the installer ran";
+    EXPECT_TRUE(downloadedFiles(installerName).empty()) << "the refused installer was kept";
+    EXPECT_TRUE(downloadedFiles(installerName + L".ran").empty()) << "the installer ran";
 }
 
 TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyInstallsASignedUpdate)
@@ -338,8 +339,30 @@ TEST_F(UpdateEndToEndTest, APlayerBuiltWithAKeyInstallsASignedUpdate)
     EXPECT_FALSE(question.empty());
     ASSERT_TRUE(player.waitForExit(processTimeoutMs)) << "the player did not end";
     EXPECT_EQ(player.exitCode(), 0u);
-    EXPECT_TRUE(waitFor([&] { return !filesEndingWith(installerFolder(), installerName + L".ran").empty(); }))
+    EXPECT_TRUE(waitFor([&] { return !downloadedFiles(installerName + L".ran").empty(); }))
         << "the installer was not started";
+}
+
+// A release is built with its own version and version code, and the player reports that code: the
+// player built as 1.2 with code 3 takes a reply offering 3 for no update, where 1.1 (code 2) asks.
+TEST_F(UpdateEndToEndTest, APlayerBuiltAsALaterReleaseReportsItsOwnVersionAndCode)
+{
+    deployPlayerBuiltAs(L"QuilletNext.exe", server.url(L"/update.xml"));
+    ChildProcess player(folder.file(L"Quillet.exe"), L"", folder.path());
+    ASSERT_TRUE(player.started());
+    HWND window = nullptr;
+    DWORD asker = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            GetWindowThreadProcessId(FindWindowW(L"#32770", L"Quillet"), &asker);
+            return asker == player.id() || ((window = mainWindowOf(player.id())) && IsWindowVisible(window));
+        },
+        processTimeoutMs));
+    ASSERT_NE(asker, player.id()) << "the player reported an older code than it was built with";
+    EXPECT_EQ(server.requestCount(), 1);
+    EXPECT_TRUE(waitFor([&] { return windowText(window) == L"Quillet 1.2"; })) << narrow(windowText(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(player.waitForExit(processTimeoutMs));
 }
 
 } // namespace

@@ -162,7 +162,8 @@ bool HttpClient::sendWithProxyFallback(HttpTransport::Handle request)
         HttpTransport::ProxyInfo found;
         if (!timeLeft(rootHandle.get()))
             return false;
-        if (const uint32_t error = transport->proxyForUrl(rootHandle.get(), url, config.autoConfigUrl, found)) {
+        // Finding and running the script counts against the send's time like any other wait.
+        if (const uint32_t error = transport->proxyForUrl(url, config.autoConfigUrl, millisecondsLeft(), found)) {
             lastError = error;
             return false;
         }
@@ -300,6 +301,15 @@ uint32_t HttpClient::bodyLimit() const
 {
     const uint32_t bufferLimit = static_cast<uint32_t>(maxBodyCapacity - 1);
     return maxBodySize != 0 && maxBodySize < bufferLimit ? maxBodySize : bufferLimit;
+}
+
+uint32_t HttpClient::millisecondsLeft() const
+{
+    if (totalTimeout <= 0)
+        return 0;
+    using namespace std::chrono;
+    const int64_t left = duration_cast<milliseconds>(deadline_ - steady_clock::now()).count();
+    return left > 0 ? static_cast<uint32_t>(left) : 1;
 }
 
 bool HttpClient::timeLeft(HttpTransport::Handle handle)

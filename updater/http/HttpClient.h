@@ -95,6 +95,8 @@ private:
     void record(uint32_t error);
     // True while the send's time is not up, after shrinking `handle`'s waits to what is left.
     bool timeLeft(HttpTransport::Handle handle);
+    // What is left of the send's time in milliseconds (at least 1), or 0 when it has no limit.
+    uint32_t millisecondsLeft() const;
     uint32_t bodyLimit() const;
     uint64_t firstBodyCapacity() const;
 

@@ -71,8 +71,9 @@ public:
     // Sends the request head; `bodySize` bytes of body are to follow through writeData.
     virtual uint32_t sendRequest(Handle request, uint32_t bodySize) = 0;
     virtual uint32_t currentUserProxyConfig(ProxyConfig& config) = 0;
-    // Runs the user's auto-configuration script (found by DHCP or at `autoConfigUrl`) for `url`.
-    virtual uint32_t proxyForUrl(Handle session, const std::wstring& url, const std::wstring& autoConfigUrl,
+    // Runs the user's proxy script (at `autoConfigUrl`) for `url`, giving up after `timeoutMs`
+    // with errorTimeout (0: no limit).
+    virtual uint32_t proxyForUrl(const std::wstring& url, const std::wstring& autoConfigUrl, uint32_t timeoutMs,
                                  ProxyInfo& proxy) = 0;
     virtual uint32_t writeData(Handle request, const uint8_t* data, uint32_t size) = 0;
     virtual uint32_t receiveResponse(Handle request) = 0;

@@ -5,6 +5,7 @@
 
 #include "common/PathLimits.h"
 #include "common/WinHttpHandles.h"
+#include "updater/http/ProxyLookup.h"
 
 namespace {
 
@@ -84,7 +85,13 @@ uint32_t WinHttpTransport::openRequest(Handle connection, const std::wstring& ve
 {
     request = WinHttpOpenRequest(asHandle(connection), verb.c_str(), path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                  WINHTTP_DEFAULT_ACCEPT_TYPES, secure ? WINHTTP_FLAG_SECURE : 0);
-    return request ? 0 : GetLastError();
+    if (!request)
+        return GetLastError();
+    // Never the user's Windows logon (NTLM, Negotiate) to whatever server asks for it; names and
+    // passwords a caller sets for its proxy still go to that proxy.
+    DWORD logon = WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH;
+    WinHttpSetOption(asHandle(request), WINHTTP_OPTION_AUTOLOGON_POLICY, &logon, sizeof(logon));
+    return 0;
 }
 
 uint32_t WinHttpTransport::ignoreCertificateErrors(Handle request)
@@ -142,25 +149,10 @@ uint32_t WinHttpTransport::currentUserProxyConfig(ProxyConfig& config)
     return 0;
 }
 
-uint32_t WinHttpTransport::proxyForUrl(Handle session, const std::wstring& url, const std::wstring& autoConfigUrl,
+uint32_t WinHttpTransport::proxyForUrl(const std::wstring& url, const std::wstring& autoConfigUrl, uint32_t timeoutMs,
                                        ProxyInfo& proxy)
 {
-    WINHTTP_AUTOPROXY_OPTIONS options{};
-    options.dwFlags = WINHTTP_AUTOPROXY_AUTO_DETECT | WINHTTP_AUTOPROXY_CONFIG_URL;
-    options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP;
-    options.lpszAutoConfigUrl = autoConfigUrl.c_str();
-    options.fAutoLogonIfChallenged = TRUE;
-    WINHTTP_PROXY_INFO raw{};
-    const BOOL ok = WinHttpGetProxyForUrl(asHandle(session), url.c_str(), &options, &raw);
-    const uint32_t error = ok ? 0 : GetLastError();
-    const UniqueWinHttpString servers(raw.lpszProxy);
-    const UniqueWinHttpString bypass(raw.lpszProxyBypass);
-    if (error)
-        return error;
-    proxy.accessType = raw.dwAccessType;
-    proxy.servers = textOf(servers);
-    proxy.bypass = textOf(bypass);
-    return 0;
+    return ProxyLookup::run(url, autoConfigUrl, timeoutMs, proxy);
 }
 
 uint32_t WinHttpTransport::writeData(Handle request, const uint8_t* data, uint32_t size)

@@ -1,7 +1,5 @@
-// Caption text and time format.
+// Caption text.
 #include "videoplayer/app/Caption.h"
-
-#include <cwchar>
 
 namespace {
 
@@ -38,15 +36,6 @@ std::wstring withName(const std::wstring& title, const std::wstring& name, const
 }
 
 } // namespace
-
-std::wstring formatTime(int64_t ms)
-{
-    const int64_t s = ms / 1000, m = s / 60, h = m / 60;
-    wchar_t text[24];
-    swprintf(text, 24, L"%02ld:%02ld:%02ld", static_cast<long>(static_cast<int32_t>(h)),
-             static_cast<long>(static_cast<int32_t>(m % 60)), static_cast<long>(static_cast<int32_t>(s % 60)));
-    return text;
-}
 
 std::wstring composeCaption(const std::wstring& title)
 {

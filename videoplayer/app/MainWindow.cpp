@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "QuilletVersion.h"
 #include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
 #include "videoplayer/app/AppState.h"
@@ -24,7 +25,7 @@
 namespace {
 
 const wchar_t productName[] = L"Quillet";
-const wchar_t productVersion[] = L"1.1";
+const wchar_t productVersion[] = QUILLET_VERSION_TEXT_WIDE;
 
 bool enginePlaying()
 {
@@ -76,29 +77,34 @@ void nextCommand() { app.controller->stepFile(1); }
 void volumeUpCommand() { app.controller->stepVolume(1); }
 void volumeDownCommand() { app.controller->stepVolume(-1); }
 
+// Whether a command works the engine. One that does, coming while libVLC still starts, waits for
+// it rather than find no engine; the window's own commands (About, full screen, Exit) run at once.
+enum class Needs { Window, Engine };
+
 struct CommandEntry {
     int id;
     void (*run)();
+    Needs needs;
 };
 
 // Every command of the player, whatever sends it: accelerator, context menu or bar button.
 const CommandEntry commandTable[] = {
-    {IDM_ABOUT, showAbout},
-    {IDM_OPEN, onOpen},
-    {IDM_EXIT, exitCommand},
-    {IDM_FULLSCREEN, toggleFullScreen},
-    {IDM_LEAVE_FULLSCREEN, leaveFullScreen},
-    {IDM_PLAY, playOrPause},
-    {IDM_PAUSE, pauseCommand},
-    {IDM_STOP, stopCommand},
-    {IDM_CLOSE, closeCommand},
-    {IDM_MUTE, muteCommand},
-    {IDM_FORWARD, forwardCommand},
-    {IDM_PREVIOUS, previousCommand},
-    {IDM_NEXT, nextCommand},
-    {IDM_BACKWARD, backwardCommand},
-    {IDM_VOLUME_UP, volumeUpCommand},
-    {IDM_VOLUME_DOWN, volumeDownCommand},
+    {IDM_ABOUT, showAbout, Needs::Window},
+    {IDM_OPEN, onOpen, Needs::Engine},
+    {IDM_EXIT, exitCommand, Needs::Window},
+    {IDM_FULLSCREEN, toggleFullScreen, Needs::Window},
+    {IDM_LEAVE_FULLSCREEN, leaveFullScreen, Needs::Window},
+    {IDM_PLAY, playOrPause, Needs::Engine},
+    {IDM_PAUSE, pauseCommand, Needs::Engine},
+    {IDM_STOP, stopCommand, Needs::Engine},
+    {IDM_CLOSE, closeCommand, Needs::Engine},
+    {IDM_MUTE, muteCommand, Needs::Engine},
+    {IDM_FORWARD, forwardCommand, Needs::Engine},
+    {IDM_PREVIOUS, previousCommand, Needs::Engine},
+    {IDM_NEXT, nextCommand, Needs::Engine},
+    {IDM_BACKWARD, backwardCommand, Needs::Engine},
+    {IDM_VOLUME_UP, volumeUpCommand, Needs::Engine},
+    {IDM_VOLUME_DOWN, volumeDownCommand, Needs::Engine},
 };
 
 const CommandEntry* findCommand(int id)
@@ -140,6 +146,17 @@ void onPlaybackFailed()
     showLoadFailure();
 }
 
+// A drop that comes while libVLC still starts waits for it. Should libVLC fail to start, the user
+// has just been told so and the player closes: the drop goes without a second message.
+void onDrop(HDROP drop)
+{
+    if (!attachEngine()) {
+        DragFinish(drop);
+        return;
+    }
+    onDropFiles(drop);
+}
+
 void onSize(WPARAM kind)
 {
     if (kind != SIZE_MINIMIZED)
@@ -150,8 +167,10 @@ void onSize(WPARAM kind)
 void onTimer()
 {
     updateTitle();
-    if (app.videoSurface)
+    if (app.videoSurface) {
         app.videoSurface->updateCursor();
+        app.videoSurface->updateName();
+    }
     if (app.controller)
         app.controller->onTimer();
     if (app.controlBar)
@@ -264,13 +283,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE: onClose(); return 0;
     case WM_DPICHANGED: onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_TIMER: onTimer(); return 0;
-    // A drop or a command that comes while libVLC still starts waits for it (attachEngine).
-    case WM_DROPFILES: attachEngine(); onDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_DROPFILES: onDrop(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
     case WM_PLAYBACK_FAILED: onPlaybackFailed(); return 0;
     case WM_ENGINE_STARTED: attachEngine(); return 0;
     case WM_COMMAND:
-        if (attachEngine() && runCommand(LOWORD(wParam)))
+        if (runCommand(LOWORD(wParam)))
             return 0;
         break;
     default: break;
@@ -281,7 +299,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 bool runCommand(int command)
 {
     const CommandEntry* entry = findCommand(command);
-    if (!entry)
+    if (!entry || (entry->needs == Needs::Engine && !attachEngine()))
         return false;
     entry->run();
     return true;

@@ -22,7 +22,8 @@ void showLoadFailure();
 void onOpen();
 void onDropFiles(HDROP drop);
 void updateTitle();
-// Runs a command of the table; false for an identifier it does not hold.
+// Runs a command of the table, after waiting for libVLC's start if the command works the engine;
+// false for an identifier it does not hold, and for such a command when libVLC could not start.
 bool runCommand(int command);
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <new>
 
+#include "QuilletVersion.h"
 #include "UpdatePublicKey.h"
 #include "common/GdiplusSession.h"
 #include "common/UniqueHandle.h"
@@ -85,7 +86,8 @@ bool checkForUpdate()
     tellanup_setParam(updater.get(), TELLANUP_PARAM_REGISTRY_KEY, reinterpret_cast<LONG_PTR>(L"Tellan Media Player"));
     tellanup_setParam(updater.get(), TELLANUP_PARAM_PRODUCT_ID, reinterpret_cast<LONG_PTR>(L"Quillet"));
     tellanup_setParam(updater.get(), TELLANUP_PARAM_DISPLAY_NAME, reinterpret_cast<LONG_PTR>(L"Quillet"));
-    tellanup_setParam(updater.get(), TELLANUP_PARAM_VERSION_CODE, 2);
+    // The running release's own code: an update to it must carry a greater one.
+    tellanup_setParam(updater.get(), TELLANUP_PARAM_VERSION_CODE, QUILLET_VERSION_CODE);
     tellanup_setParam(updater.get(), TELLANUP_PARAM_INTERVAL, 86400);
     // A player built with a key installs signed updates only; were its key ever refused, no
     // update at all is safer than unchecked ones.

@@ -5,13 +5,19 @@
 
 #include "videoplayer/playback/MediaPlayer.h"
 
-EngineStart::EngineStart()
+std::thread EngineStart::startThread(std::function<void()> work)
 {
     try {
-        worker = std::thread([this] { run(); });
+        return std::thread(std::move(work));
     } catch (const std::system_error&) {
-        // No thread to be had: take() makes the instance itself, on the caller's thread.
+        return std::thread();
     }
+}
+
+// Started in the body: the worker must find every other member made.
+EngineStart::EngineStart(ThreadStarter starter)
+{
+    worker = starter([this] { run(); });
 }
 
 EngineStart::~EngineStart()
@@ -36,6 +42,14 @@ void EngineStart::run()
 
 void EngineStart::whenDone(DoneCallback callback)
 {
+    if (!worker.joinable()) {
+        // No thread to wait for: libVLC starts here, on the caller's thread, as it did before it
+        // had a thread of its own, and its result is told the same way.
+        if (!done)
+            run();
+        callback();
+        return;
+    }
     {
         std::lock_guard<std::mutex> guard(lock);
         if (!done) {

@@ -96,13 +96,34 @@ bool MediaPlayer::open(const std::wstring& path)
         return false;
     if (libvlc_media_player_is_playing(vlcPlayer))
         libvlc_media_player_stop(vlcPlayer);
-    libvlc_media_t* media = libvlc_media_new_path(vlcInstance, utf8.c_str());
+    libvlc_media_t* opened = libvlc_media_new_path(vlcInstance, utf8.c_str());
+    if (!opened)
+        return false;
+    libvlc_media_player_set_media(vlcPlayer, opened);
+    releaseMedia();
+    media = opened;
+    return true;
+}
+
+void MediaPlayer::releaseMedia()
+{
+    if (media)
+        libvlc_media_release(media);
+    media = nullptr;
+}
+
+// Asked on the user-interface thread, of the media itself: an event telling that the file
+// played would come through a hand-over and may arrive after its end (a clip shorter than the
+// hand-over), and a text file under an .mp4 name passes through playing too.
+bool MediaPlayer::mediaHasTracks()
+{
     if (!media)
         return false;
-    libvlc_media_player_set_media(vlcPlayer, media);
-    // The player keeps a reference of its own; ours would only leak one media per file.
-    libvlc_media_release(media);
-    return true;
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    if (tracks)
+        libvlc_media_tracks_release(tracks, count);
+    return count > 0;
 }
 
 void MediaPlayer::play()
@@ -182,6 +203,7 @@ void MediaPlayer::release()
         }
         libvlc_media_player_release(vlcPlayer);
         vlcPlayer = nullptr;
+        releaseMedia();
         eventManager = nullptr;
     }
     if (vlcInstance) {

@@ -37,6 +37,10 @@ public:
     int getVolume();
     bool setVolume(int volume);
     int getState();
+    // Whether libVLC found anything to play in the file opened last: the tracks it lists for that
+    // media once it has opened it to play, and keeps after the end. A file it cannot play has
+    // none, even when libVLC passes through playing on its way to the end.
+    bool mediaHasTracks();
     void release();
 
     // libvlc_new with the player's options: the slowest step of start-up, safe on any thread.
@@ -52,4 +56,11 @@ public:
     libvlc_media_player_t* vlcPlayer = nullptr;
     libvlc_event_manager_t* eventManager = nullptr;
     libvlc_callback_t eventCallback = nullptr;
+
+private:
+    void releaseMedia();
+
+    // The media opened last: a reference of our own besides the player's, to ask it about its
+    // tracks once it has ended.
+    libvlc_media_t* media = nullptr;
 };

@@ -33,16 +33,13 @@ bool PlayLogic::isPlaying()
 
 bool PlayLogic::openFile(const std::wstring& path)
 {
-    return startFile(path, 0);
+    return startFile(path, Arrival::Chosen);
 }
 
 void PlayLogic::play()
 {
     if (!mediaPlayer || mediaPlayer->isPlaying())
         return;
-    // Anything but a resume starts the file over, and it has yet to show it can play.
-    if (mediaPlayer->getState() != EnginePaused)
-        hasPlayed = false;
     mediaPlayer->play();
     applyAudio();
 }
@@ -67,43 +64,64 @@ void PlayLogic::stop()
 
 void PlayLogic::stepFile(int direction)
 {
+    step(direction < 0 ? Arrival::Previous : Arrival::Next);
+}
+
+void PlayLogic::step(Arrival how)
+{
     // Without an engine nothing could open, and every entry would be dropped.
     if (!mediaPlayer || playList.count() < 2 || playList.currentIndex() == -1)
         return;
     stop();
-    playFrom(playList.currentIndex() + direction, direction < 0 ? -1 : 1);
+    playFrom(playList.currentIndex() + (how == Arrival::Previous ? -1 : 1), how);
 }
 
-// Starts the entry at `index` or, when it fails to open, the next one in `direction`, wrapping
-// at both ends, until one opens or the list is empty.
-void PlayLogic::playFrom(int index, int direction)
+// Starts the entry at `index` or, when it fails to open, the next one in the step's direction,
+// until one opens or the list is empty. Previous and Next wrap at both ends; the advance stops
+// at the end of the folder.
+void PlayLogic::playFrom(int index, Arrival how)
 {
     while (playList.count() > 0) {
         const int n = playList.count();
+        if (index >= n && how == Arrival::Advance) {
+            endFolder();
+            return;
+        }
         if (index < 0)
             index = n - 1;
         else if (index >= n)
             index = 0;
-        if (startFile(playList.pathAt(index), direction)) {
+        if (startFile(playList.pathAt(index), how)) {
             playList.setCurrentIndex(index);
             return;
         }
         // Dropped for the rest of the list's life. Forwards, the same index now holds the
         // entry that followed; backwards, the one before is one lower.
         playList.removeAt(index);
-        if (direction < 0)
+        if (how == Arrival::Previous)
             --index;
     }
 }
 
-// Opens a file and starts it; `direction` records how it was reached (0: chosen by the user).
-bool PlayLogic::startFile(const std::wstring& path, int direction)
+// The advance went past the last entry, having dropped every file after the one that ended: the
+// folder ends on that file as if it had been the last, current and loaded (the engine may still
+// hold a dropped one, which Play would otherwise try again), and stopped.
+void PlayLogic::endFolder()
+{
+    const int last = playList.count() - 1;
+    playList.setCurrentIndex(last);
+    const std::wstring path = playList.pathAt(last);
+    if (path != currentPath && mediaPlayer->open(path))
+        currentPath = path;
+}
+
+// Opens a file and starts it, remembering how it was reached.
+bool PlayLogic::startFile(const std::wstring& path, Arrival how)
 {
     if (!mediaPlayer || !mediaPlayer->open(path))
         return false;
     currentPath = path;
-    arrivalDirection = direction;
-    hasPlayed = false;
+    arrival = how;
     if (!mediaPlayer->isPlaying()) {
         mediaPlayer->play();
         applyAudio();
@@ -176,14 +194,13 @@ void PlayLogic::onTimer()
         return;
     const int state = mediaPlayer->getState();
     if (state == EnginePlaying) {
-        hasPlayed = true;
         // libVLC's audio output may come up with its own volume; ours wins on every tick.
         applyAudio();
         return;
     }
-    // A file that never played and yet ended could not be played: whichever sees it first,
+    // A file that ended with nothing in it to play could not be played: whichever sees it first,
     // this tick or the engine's event, deals with it, and the other then finds it stopped.
-    if (state == EngineError || (state == EngineEnded && !hasPlayed)) {
+    if (state == EngineError || (state == EngineEnded && !mediaPlayer->mediaHasTracks())) {
         onFileFailed();
         return;
     }
@@ -194,7 +211,7 @@ void PlayLogic::onTimer()
     const int n = playList.count();
     const int current = playList.currentIndex();
     if (n >= 2 && current != -1 && current < n - 1)
-        stepFile(1);
+        step(Arrival::Advance);
 }
 
 // Events reach this thread some time after libVLC sent them, so each is checked against the
@@ -205,16 +222,12 @@ void PlayLogic::onEngineEvent(int type)
         return;
     const int state = mediaPlayer->getState();
     switch (type) {
-    case libvlc_MediaPlayerPlaying:
-        if (state == EnginePlaying)
-            hasPlayed = true;
-        break;
     case libvlc_MediaPlayerEncounteredError:
         if (state == EngineError)
             onFileFailed();
         break;
     case libvlc_MediaPlayerEndReached:
-        if (state == EngineEnded && !hasPlayed)
+        if (state == EngineEnded && !mediaPlayer->mediaHasTracks())
             onFileFailed();
         break;
     default: break;
@@ -227,9 +240,9 @@ void PlayLogic::onEngineEvent(int type)
 // empties instead of going round for ever.
 void PlayLogic::onFileFailed()
 {
-    const int direction = arrivalDirection;
+    const Arrival how = arrival;
     stop();
-    if (direction == 0) {
+    if (how == Arrival::Chosen) {
         report(PlayLogicEvent::PlaybackFailed);
         return;
     }
@@ -237,7 +250,7 @@ void PlayLogic::onFileFailed()
     if (index == -1)
         return;
     playList.removeAt(index);
-    playFrom(direction > 0 ? index : index - 1, direction);
+    playFrom(how == Arrival::Previous ? index - 1 : index, how);
 }
 
 void PlayLogic::waitWhileEngineReportsPlaying()

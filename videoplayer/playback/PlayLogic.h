@@ -53,17 +53,24 @@ public:
     bool muted = false;
 
 private:
-    bool startFile(const std::wstring& path, int direction);
-    void playFrom(int index, int direction);
+    // How the current file was reached, which decides what follows when it cannot be played: a
+    // file the user chose is reported; one a step reached is dropped and the step goes on in its
+    // direction. Previous and Next wrap at the ends of the folder; the advance at the end of a
+    // file never does.
+    enum class Arrival { Chosen, Previous, Next, Advance };
+
+    void step(Arrival how);
+    bool startFile(const std::wstring& path, Arrival how);
+    void playFrom(int index, Arrival how);
+    void endFolder();
     void onFileFailed();
     void waitWhileEngineReportsPlaying();
     bool playingOrPaused();
     void report(PlayLogicEvent event);
 
-    // How the current file was reached: 0 chosen by the user, -1 or +1 stepped to (Previous,
-    // Next, the advance). A file that cannot be played is reported or skipped accordingly.
-    int arrivalDirection = 0;
-    // Whether the current file has played since it was started: libVLC also reports a file it
-    // could not play as ended, and only this tells that end from a real one.
-    bool hasPlayed = false;
+    // How the current file was reached: a file that cannot be played is reported when chosen, and
+    // skipped in the same direction when stepped to. (libVLC also reports a file it could not play
+    // as ended; what tells that end from a real one is the engine's to say:
+    // MediaPlayer::mediaHasTracks.)
+    Arrival arrival = Arrival::Chosen;
 };

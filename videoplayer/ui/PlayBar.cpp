@@ -76,6 +76,10 @@ ScreenPoint screenPoint(POINT pos)
     return ScreenPoint{pos.x, pos.y};
 }
 
+// Private message the bar posts to itself when it is made: the tooltips are made once start-up
+// is over and the window on screen, since nobody can hover a button before.
+const UINT WM_MAKE_TOOLTIPS = WM_APP + 1;
+
 // Every hide and show changes what the video may cover: the main window lays itself out again.
 void requestLayout(HWND mainWindow)
 {
@@ -124,6 +128,8 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     SetLayeredWindowAttributes(hwnd, RGB(0, 0, 0), 128, LWA_COLORKEY | LWA_ALPHA);
     if (windowsMajorVersion() >= 6)
         addExtendedStyle(hwnd, WS_EX_COMPOSITED);
+    accessibility.attach(hwnd, [this] { return facts(); });
+    PostMessageW(hwnd, WM_MAKE_TOOLTIPS, 0, 0);
     ShowWindow(hwnd, SW_SHOW);
     return true;
 }
@@ -166,8 +172,29 @@ INT_PTR CALLBACK PlayBar::dialogProc(HWND dialog, UINT message, WPARAM wParam, L
         return TRUE;
     case WM_LBUTTONDOWN: bar->onMouseDown(lParam); return TRUE;
     case WM_LBUTTONUP: bar->onMouseUp(); return TRUE;
+    case WM_NOTIFY: return lParam && bar->tooltips.onNotify(*reinterpret_cast<NMHDR*>(lParam)) ? TRUE : FALSE;
+    case WM_GETOBJECT: return bar->onGetObject(wParam, lParam) ? TRUE : FALSE;
+    case WM_MAKE_TOOLTIPS: bar->tooltips.create(dialog, [bar] { return bar->facts(); }); return TRUE;
+    case WM_DESTROY: bar->onDestroy(); return FALSE;
     default: return FALSE;
     }
+}
+
+// A screen reader asks for the bar's object; the answer goes back as the dialog's result.
+bool PlayBar::onGetObject(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!accessibility.answer(hwnd, wParam, lParam, result))
+        return false;
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
+    return true;
+}
+
+// A screen reader may hold on to the bar's objects for longer than its window lives.
+void PlayBar::onDestroy()
+{
+    accessibility.detach();
+    tooltips.destroy();
 }
 
 // ---- Helpers ----------------------------------------------------------------------------
@@ -183,6 +210,18 @@ HWND PlayBar::mainWindow() const
 {
     HWND parent = hwnd ? GetAncestor(hwnd, GA_PARENT) : nullptr;
     return parent && parent != GetDesktopWindow() && IsWindow(parent) ? parent : nullptr;
+}
+
+BarFacts PlayBar::facts() const
+{
+    BarFacts shown;
+    MediaPlayer* player = engine();
+    shown.fileUnderWay = player && hasFileUnderWay(player->getState());
+    shown.muted = controller && controller->muted;
+    shown.time = shownTime;
+    shown.length = shownLength;
+    shown.volume = shownVolume;
+    return shown;
 }
 
 // The rectangle of a control in the dialog's client coordinates.
@@ -259,19 +298,27 @@ void PlayBar::presentColumns(const RECT& columns)
         canvas.present(own.get(), columns);
 }
 
-// The engine is read first: what is drawn is where it is now.
+// The engine is read first: what is drawn is where it is now. With no file under way (stopped,
+// ended, or none yet) the knob stands at the start.
 void PlayBar::refreshTime()
 {
     MediaPlayer* player = engine();
     const int state = player ? player->getState() : EngineNothingSpecial;
-    if (hasFileUnderWay(state)) {
-        shownTime = player->getTime();
-        shownLength = player->getLength();
-    }
+    if (hasFileUnderWay(state))
+        showTime(player->getTime(), player->getLength());
+    else
+        showTime(0, shownLength);
+    refreshVolume();
+}
+
+// The length outlives a stop: the knob goes home on the track as it was.
+void PlayBar::showTime(int64_t time, int64_t length)
+{
+    shownTime = time;
+    shownLength = length;
     const RECT changed = canvas.showTime(shownTime, shownLength);
     if (!IsRectEmpty(&changed))
         presentColumns(changed);
-    refreshVolume();
 }
 
 void PlayBar::refreshVolume()
@@ -279,11 +326,13 @@ void PlayBar::refreshVolume()
     if (!controller)
         return;
     const int volume = controller->effectiveVolume();
-    if (volume == shownVolume)
-        return;
-    shownVolume = volume;
-    if (canvas.showVolume(volume))
-        presentSliders();
+    if (volume != shownVolume) {
+        shownVolume = volume;
+        if (canvas.showVolume(volume))
+            presentSliders();
+    }
+    // Also when the volume shown stays (muting at 0): Mute then reads Unmute.
+    accessibility.announceChanges();
 }
 
 // ---- Buttons ----------------------------------------------------------------------------
@@ -316,9 +365,10 @@ void PlayBar::updateButtons()
     setButton(IDC_BAR_NEXT, true, canStep);
     if (state != EnginePlaying)
         setButton(IDC_BAR_PLAY, true, count >= 1);
-    // The knob returns to the start at the next redraw; the length is kept for a later seek.
+    // A stop the controller did not wait for (one from pause, say) is seen here first.
     if (!hasFileUnderWay(state))
-        shownTime = 0;
+        showTime(0, shownLength);
+    accessibility.announceChanges();
 }
 
 bool PlayBar::onCommand(int id)

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "videoplayer/ui/BarAccessibility.h"
+#include "videoplayer/ui/BarTooltips.h"
 #include "videoplayer/ui/PlayBarCanvas.h"
 #include "videoplayer/ui/RestDetector.h"
 
@@ -29,12 +31,13 @@ public:
     // Draws and lays the bar out for `dpi` from now on (the main window's, which the shell hands
     // on whenever it changes).
     void setDpi(int dpi);
-    // Re-reads position and length from the engine and redraws the time slider (then the
-    // volume slider, if the volume changed).
+    // Re-reads position and length from the engine and redraws the time slider, its knob at the
+    // start when no file is under way (then the volume slider, if the volume changed).
     void refreshTime();
     // Redraws the volume slider if the controller's effective volume changed.
     void refreshVolume();
-    // Shows and enables the buttons that fit the engine's state and the playlist.
+    // Shows and enables the buttons that fit the engine's state and the playlist; with no file
+    // under way the time knob goes back to the start, at once.
     void updateButtons();
     // One timer tick of the full-screen auto-hide.
     void autoHideTick();
@@ -67,14 +70,19 @@ private:
     void onMouseDrag(LPARAM lParam);
     void onMouseUp();
     void seekTo(double fraction);
+    bool onGetObject(WPARAM wParam, LPARAM lParam);
+    void onDestroy();
 
     // Helpers.
+    void showTime(int64_t time, int64_t length);
     void presentSliders();
     void presentColumns(const RECT& columns);
     bool controlRect(int id, RECT& rect) const;
     void setButton(int id, bool shown, bool enabled);
     MediaPlayer* engine() const;
     HWND mainWindow() const;
+    // What the bar shows, as a screen reader and the tooltips put it in words.
+    BarFacts facts() const;
     bool autoHideArmed() const;
 
     HWND hwnd = nullptr;
@@ -93,6 +101,10 @@ private:
     static constexpr long autoHideMoveThreshold = 5;
     static constexpr DWORD autoHidePeriodMs = 5000;
     RestDetector autoHideRest{autoHideMoveThreshold, autoHidePeriodMs + 1};
+
+    // Both read the bar (facts()) when asked, and go before the rest of it.
+    BarAccessibility accessibility;
+    BarTooltips tooltips;
 
     static PlayBar* single;
 };

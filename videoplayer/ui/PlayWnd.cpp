@@ -20,6 +20,9 @@ DWORD lastPressTick = 0;
 
 const ArtNames logoArt = {MAKEINTRESOURCEW(IDB_LOGO), L"IDB_LOGO_150", L"IDB_LOGO_200"};
 
+// The video area's name while no file is under way.
+const wchar_t idleName[] = L"Video";
+
 void grey(HMENU menu, UINT command)
 {
     EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
@@ -171,6 +174,19 @@ void PlayWnd::updateCursor()
     }
     if (engineState() == EnginePlaying && cursorOverSurface(pos) && cursorRest.hasRested(now))
         hideCursor();
+}
+
+// The system's accessible object for the window takes its text as the name, as it does for any
+// window; the change is announced on the client object a screen reader follows.
+void PlayWnd::updateName()
+{
+    const std::wstring& path = controller.currentPath;
+    const std::wstring now = hasFileUnderWay(engineState()) && !path.empty() ? fileNameOfPath(path) : idleName;
+    if (!hwnd || now == name)
+        return;
+    name = now;
+    SetWindowTextW(hwnd, name.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void PlayWnd::restartCursorRest(DWORD tick, POINT pos)

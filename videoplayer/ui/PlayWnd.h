@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 #include <functional>
+#include <string>
 
 #include "common/GdiplusSession.h"
 #include "videoplayer/ui/GWindow.h"
@@ -39,6 +40,9 @@ public:
 
     // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
+    // Names the window after the file under way, as a screen reader reads it; run on each
+    // main-timer tick.
+    void updateName();
     // Starts the cursor's rest over, as if it had just moved to `pos` at `tick`.
     void restartCursorRest(DWORD tick, POINT pos);
     // Time and place of the last counted cursor movement.
@@ -75,4 +79,5 @@ private:
     // A move counts when it exceeds the slack, a rest once it lasts the full period.
     RestDetector cursorRest{cursorMoveSlack + 1, cursorRestMs};
     bool contextMenuOpen = false; // the cursor never hides while the menu is up
+    std::wstring name;            // the window's text as updateName last set it
 };

@@ -144,6 +144,17 @@ void CDECL bridge_libvlc_media_release(libvlc_media_t *media)
     libvlc_media_release(media);
 }
 
+/* The player only counts the tracks: the array is handed back as it came, never read. */
+unsigned CDECL bridge_libvlc_media_tracks_get(libvlc_media_t *media, libvlc_media_track_t ***tracks)
+{
+    return libvlc_media_tracks_get(media, tracks);
+}
+
+void CDECL bridge_libvlc_media_tracks_release(libvlc_media_track_t **tracks, unsigned count)
+{
+    libvlc_media_tracks_release(tracks, count);
+}
+
 /* ---- Player ---------------------------------------------------------------------------------- */
 
 libvlc_media_player_t *CDECL bridge_libvlc_media_player_new(libvlc_instance_t *instance)

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -110,6 +111,9 @@ struct libvlc_media_t {
     int refs = 1;
     // Not 0 when playing it fails: the state it then reaches (Error, or Ended without playing).
     libvlc_state_t failsTo = libvlc_NothingSpecial;
+    // As libVLC, a video and an audio track listed once a player has opened it to play (before
+    // it reports playing), and kept; none for a media that cannot be played.
+    std::atomic<unsigned> tracks{0};
 };
 
 struct Listener {
@@ -265,6 +269,7 @@ void libvlc_media_player_t::apply(Command command, int arg, std::unique_lock<std
             return;
         }
         if (state != libvlc_Paused) {
+            media->tracks = 2;
             baseTime = 0;
             length = -1;
             hasInput = true;
@@ -446,6 +451,21 @@ void libvlc_media_release(libvlc_media_t* media)
         std::lock_guard<std::mutex> guard(lib().lock);
         lib().released.insert(media);
     }
+}
+
+unsigned libvlc_media_tracks_get(libvlc_media_t* media, libvlc_media_track_t*** tracks)
+{
+    if (!usable(media, "libvlc_media_tracks_get") || !tracks)
+        return 0;
+    const unsigned count = media->tracks;
+    *tracks = new libvlc_media_track_t*[count + 1](); // no descriptions: the player only counts
+    return count;
+}
+
+void libvlc_media_tracks_release(libvlc_media_track_t** tracks, unsigned)
+{
+    logCall("libvlc_media_tracks_release");
+    delete[] tracks;
 }
 
 // ---- Player -----------------------------------------------------------------------------

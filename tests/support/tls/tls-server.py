@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-# Loopback https servers for the download tests: one per certificate made by tls-fixture.sh, all
-# serving the same few paths, until the fixture ends them. Writes "<certificate> <port>" lines to
-# <dir>/ports once every server listens.
+# Loopback https servers for the update check and download tests: one per certificate made by
+# tls-fixture.sh, all serving the same few paths, until the fixture ends them. Writes
+# "<certificate> <port>" lines to <dir>/ports once every server listens.
 import http.server
 import os
 import ssl
@@ -26,6 +26,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         if url.path == "/setup.exe":
             self.answer(200, installer())
+        elif url.path == "/update.xml":
+            self.answer(200, b"<Quillet><version_code>7</version_code></Quillet>")
         elif url.path == "/redirect":
             # Where to go comes with the request: the plain server's port is only known to the test.
             target = urllib.parse.parse_qs(url.query).get("to", ["/setup.exe"])[0]

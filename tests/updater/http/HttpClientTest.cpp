@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/LoopbackServer.h"
+#include "tests/support/TestSupport.h"
+#include "updater/http/WinHttpTransport.h"
 
 namespace {
 
@@ -290,4 +294,28 @@ TEST(HttpClientTimeouts, ABodyThatStopsArrivingIsAbandoned)
     EXPECT_EQ(12002u, client.lastError);
     EXPECT_EQ(1000u, client.rawBodySize);
     EXPECT_EQ(std::wstring(1000, L'x'), client.responseText());
+}
+
+// WinHTTP, with a user whose proxy settings name a script at `script`.
+struct ScriptConfiguredTransport : WinHttpTransport {
+    std::wstring script;
+    uint32_t currentUserProxyConfig(ProxyConfig& config) override { return config = {script, L"", L""}, 0; }
+};
+
+// Finding and running the proxy script (after a first send that failed) counts against the
+// send's time: a script whose server never answers can't hold the send past it.
+TEST(HttpClientTimeouts, AProxyScriptThatNeverArrivesCountsAgainstTheDeadline)
+{
+    Response silent;
+    silent.neverAnswer = true;
+    LoopbackServer script(always(silent));
+    auto transport = std::make_unique<ScriptConfiguredTransport>();
+    transport->script = script.url(L"/p.pac");
+    const auto client = std::make_shared<HttpClient>(L"http://127.0.0.1:1/check", std::move(transport));  // no one there
+    client->totalTimeout = 3000;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(returnsWithin([client] { client->send(L"GET"); }, 60000)) << "the send had not returned after a minute";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(12002u, client->lastError);
+    EXPECT_GE(script.requestCount(), 1);  // the script was asked for, and never came
 }

@@ -125,7 +125,7 @@ uint32_t ScriptedTransport::currentUserProxyConfig(ProxyConfig& config)
     return error;
 }
 
-uint32_t ScriptedTransport::proxyForUrl(Handle, const std::wstring& url, const std::wstring& autoConfigUrl,
+uint32_t ScriptedTransport::proxyForUrl(const std::wstring& url, const std::wstring& autoConfigUrl, uint32_t,
                                         ProxyInfo& proxy)
 {
     const uint32_t error = call("proxyForUrl", narrow(url) + " " + narrow(autoConfigUrl));

@@ -45,7 +45,7 @@ public:
     uint32_t setProxyPassword(Handle request, const std::wstring& password) override;
     uint32_t sendRequest(Handle request, uint32_t bodySize) override;
     uint32_t currentUserProxyConfig(ProxyConfig& config) override;
-    uint32_t proxyForUrl(Handle session, const std::wstring& url, const std::wstring& autoConfigUrl,
+    uint32_t proxyForUrl(const std::wstring& url, const std::wstring& autoConfigUrl, uint32_t timeoutMs,
                          ProxyInfo& proxy) override;
     uint32_t writeData(Handle request, const uint8_t* data, uint32_t size) override;
     uint32_t receiveResponse(Handle request) override;

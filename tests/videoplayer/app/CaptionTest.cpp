@@ -16,6 +16,15 @@ TEST(FormatTime, HoursAreNotLimited)
 TEST(FormatTime, MinusOneReadsZero)
 {
     EXPECT_EQ(formatTime(-1), L"00:00:00");
+    EXPECT_EQ(formatSpokenTime(-1), L"0:00");
+}
+
+// A screen reader reads the short form: no leading zeros, hours only from the first hour on.
+TEST(FormatTime, TheSpokenFormDropsWhatIsZero)
+{
+    EXPECT_EQ(formatSpokenTime(83999), L"1:23");
+    EXPECT_EQ(formatSpokenTime(3723000), L"1:02:03");
+    EXPECT_EQ(formatSpokenTime(100LL * 3600 * 1000), L"100:00:00");
 }
 
 TEST(ComposeCaption, TheThreeFormats)

@@ -11,6 +11,7 @@
 #include "videoplayer/app/EngineEvents.h"
 #include "videoplayer/app/MainWindow.h"
 #include "videoplayer/app/Startup.h"
+#include "videoplayer/playback/EngineStart.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
@@ -21,8 +22,19 @@ namespace {
 
 using StartupTest = PlayerFixture;
 
+// Dialogs this thread makes, counted as made: a box whose loop closes the player goes unseen.
+int dialogsMade = 0;
+LRESULT CALLBACK countDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    wchar_t name[8] = L"";
+    if (code == HCBT_CREATEWND && GetClassNameW(reinterpret_cast<HWND>(wParam), name, 8) && !lstrcmpW(name, L"#32770"))
+        ++dialogsMade;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
 {
+    app.engineStart.reset(new EngineStart([](std::function<void()>) { return std::thread(); })); // none to be had
     ASSERT_TRUE(startPlayer());
     wchar_t className[64] = L"";
     GetClassNameW(app.mainWindow, className, 64);
@@ -44,10 +56,11 @@ TEST_F(StartupTest, CreatesTheWindowAndTheObjectsInOrder)
     }
 }
 
-// Without libVLC the player says so, with an error icon, and closes as Exit does.
+// Without libVLC the player says so once, even to a drop during the start, and closes as Exit does.
 TEST_F(StartupTest, TellsTheUserWhenLibVlcCannotStart)
 {
     fakevlc_failNew(1);
+    fakevlc_setNewDelay(300);
     std::wstring text;
     bool errorIcon = false;
     Driver answer([&] {
@@ -62,18 +75,22 @@ TEST_F(StartupTest, TellsTheUserWhenLibVlcCannotStart)
                                 reinterpret_cast<LRESULT>(LoadIconW(nullptr, IDI_ERROR));
         clickButton(box, IDOK);
     });
-    EXPECT_FALSE(startPlayer());
+    ASSERT_TRUE(startPlayer(SW_SHOWNORMAL, false));
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, countDialogs, nullptr, GetCurrentThreadId());
+    dropFiles({makeFolder({L"a.mp4"}) + L"\\a.mp4"});
+    UnhookWindowsHookEx(hook);
     answer.join();
     EXPECT_EQ(text, L"Quillet could not start its video engine.");
     EXPECT_TRUE(errorIcon);
+    EXPECT_EQ(dialogsMade, 1);
     // Then it closes as Exit does (the exit code is the process test's to see).
     EXPECT_TRUE(pumpUntil([] { return !IsWindow(app.mainWindow); }));
     EXPECT_FALSE(app.engineStart || app.controller || app.videoSurface);
     EXPECT_EQ(fakevlc_liveInstances(), 0);
 }
 
-// The window does not wait for libVLC; a drop and a command that come before libVLC is ready
-// wait for it and are carried out, in order.
+// The window does not wait for libVLC, nor do its own commands; a drop and a command that come
+// before libVLC is ready wait for it and are carried out, in order.
 TEST_F(StartupTest, TheWindowShowsBeforeLibVlcAndEarlyCommandsAreNotLost)
 {
     fakevlc_setNewDelay(1500);
@@ -81,6 +98,9 @@ TEST_F(StartupTest, TheWindowShowsBeforeLibVlcAndEarlyCommandsAreNotLost)
     EXPECT_TRUE(IsWindowVisible(app.mainWindow));
     EXPECT_TRUE(app.engineStart) << "libVLC has not started yet";
     EXPECT_EQ(app.engine->vlcPlayer, nullptr);
+    SendMessageW(app.mainWindow, WM_COMMAND, IDM_FULLSCREEN, 0);
+    EXPECT_TRUE(app.fullScreen && app.engineStart) << "full screen waited for libVLC";
+    SendMessageW(app.mainWindow, WM_COMMAND, IDM_LEAVE_FULLSCREEN, 0);
     const std::wstring folder = makeFolder({L"a.mp4", L"b.mp4"});
     dropFiles({folder + L"\\a.mp4"});
     EXPECT_FALSE(app.engineStart);

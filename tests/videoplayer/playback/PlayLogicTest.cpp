@@ -10,6 +10,7 @@
 #include "tests/support/FakeVlc.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/WindowDriver.h"
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 
@@ -407,6 +408,19 @@ TEST_F(PlayLogicTest, WhenNoFileCanPlayTheStepsEmptyTheListInsteadOfCircling)
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_player_play", before), -1) << fakeVlcCalls();
 }
 
+// A clip that ends before its Playing is handed over played all the same: the advance goes on.
+TEST_F(PlayLogicTest, AClipThatEndsBeforeItsPlayingIsHandedOverCountsAsPlayed)
+{
+    fakevlc_setMediaLength(30);
+    makeList({L"a.mp4", L"b.mp4"}, L"a.mp4");
+    ASSERT_TRUE(controller.openFile(folder / L"a.mp4"));
+    // This thread serves no message meanwhile: the hand-overs come after the end.
+    ASSERT_TRUE(waitFor([&] { return engine.getState() == libvlc_Ended; }, 5000)) << "the clip did not end";
+    pumpFor(100);
+    controller.onTimer();
+    EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
+}
+
 // ---- End of a file ------------------------------------------------------------------------
 
 TEST_F(PlayLogicTest, AtTheEndTheTimerPlaysTheNextFileAndStopsAfterTheLast)
@@ -428,6 +442,30 @@ TEST_F(PlayLogicTest, AtTheEndTheTimerPlaysTheNextFileAndStopsAfterTheLast)
     waitForState(libvlc_Stopped);
     EXPECT_EQ(fakeVlcCallIndex("libvlc_media_new_path", before), -1) << fakeVlcCalls();
     EXPECT_EQ(controller.playList.currentIndex(), 1);
+}
+
+// The advance never wraps: files after the last playable one that fail to open, or to play, are
+// dropped, and the folder ends on the file that ended, loaded again.
+TEST_F(PlayLogicTest, TheAdvanceStopsWhenTheFilesAfterTheLastPlayableOneFail)
+{
+    makeList({L"a.mp4", L"b.mp4", L"cx.mp4", L"dx.mp4"}, L"b.mp4");
+    for (bool refused : {true, false}) {
+        SCOPED_TRACE(refused ? "refused" : "cannot play");
+        fakevlc_refusePathsContaining(refused ? "x.mp4" : nullptr);
+        fakevlc_failPlayingPathsContaining(refused ? nullptr : "x.mp4", 1);
+        ASSERT_EQ(controller.playList.buildFromFolder(folder / L"b.mp4"), 4);
+        startPlaying(L"b.mp4");
+        fakevlc_jumpToEnd();
+        waitForState(libvlc_Ended);
+        controller.onTimer();
+        ASSERT_TRUE(pumpUntil([&] { return controller.playList.count() == 2; })) << fakeVlcCalls();
+        pumpFor(200);
+        controller.onTimer();
+        EXPECT_FALSE(engine.isPlaying());
+        EXPECT_EQ(controller.playList.currentIndex(), 1);
+        EXPECT_EQ(controller.currentPath, folder / L"b.mp4");
+        EXPECT_TRUE(lastOpened(refused ? L"dx.mp4" : L"b.mp4"));
+    }
 }
 
 TEST_F(PlayLogicTest, AtTheEndOfTheOnlyFileTheTimerStops)
