@@ -8,9 +8,10 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 include(GoogleTest)
 
 # quillet_add_test(<name> SOURCES <files...> [LIBS <libs...>] [GUI] [TIMEOUT <s>]
-#                  [PROPERTIES <ctest properties...>])
+#                  [PROPERTIES <ctest properties...>] [LABEL <label> <gtest filter>])
+# LABEL gives the cases the filter matches that ctest label, so that a run can pick them out.
 function(quillet_add_test name)
-  cmake_parse_arguments(arg "GUI" "TIMEOUT" "SOURCES;LIBS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(arg "GUI" "TIMEOUT" "SOURCES;LIBS;PROPERTIES;LABEL" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBS} gtest gtest_main)
   if(NOT arg_TIMEOUT)
@@ -21,10 +22,23 @@ function(quillet_add_test name)
     list(APPEND props RESOURCE_LOCK wine_desktop)
   endif()
   list(APPEND props ${arg_PROPERTIES})
+  set(filter "*")
+  if(arg_LABEL)
+    list(GET arg_LABEL 0 label)
+    list(GET arg_LABEL 1 labelled)
+    set(filter "-${labelled}")
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+      TEST_FILTER ${labelled}
+      PROPERTIES ${props} LABELS ${label})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+    TEST_FILTER ${filter}
     PROPERTIES ${props})
 endfunction()
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the rendered artwork against what the player's drawing code relies on: exact sizes, 8-bit RGBA PNGs, no pure
-# black in the control bar (its layered window keys black out as holes), opaque tiles where the bar tiles them, and
-# the icon's four sizes. Exits non-zero and names every fault it finds. Needs only python3.
+# Checks the rendered artwork against what the player's drawing code relies on, in each of the three sets (100, 150 and
+# 200 percent display scale): exact sizes, 8-bit RGBA PNGs, no pure black in the control bar (its layered window keys
+# black out as holes), opaque tiles where the bar tiles them, the played part of the time track on the very rows of
+# the track, and the icon's four sizes. Exits non-zero and names every fault it finds. Needs only python3.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,7 +31,8 @@ IMAGES = {
     "volume_ball": (16, 12, True),
     "logo": (128, 128, False),
 }
-TRACK_ROWS = range(3, 10)  # the rows of the time slider tiles that are drawn; the others let the bar show through
+TRACK_ROWS = range(3, 10)  # at 100 percent, the rows of the time slider tiles that are drawn; the others let the bar show through
+SETS = {100: "images", 150: "images/150", 200: "images/200"}  # percent: folder
 ICON_SIZES = [16, 32, 48, 256]
 
 faults = []
@@ -80,9 +82,16 @@ def rgba_rows(data, width, height):
     return rows
 
 
-def check_png(name, width, height, on_bar):
-    path = res / "images" / f"{name}.png"
-    where = f"images/{name}.png"
+def at_scale(length, percent):
+    """A length at a display scale, rounded half up as the player rounds it (MulDiv)."""
+    return (length * percent + 50) // 100
+
+
+def check_png(folder, percent, name, width, height, on_bar):
+    """Checks one image of a set and returns its opaque rows when it is a time slider tile."""
+    path = res / folder / f"{name}.png"
+    where = f"{folder}/{name}.png"
+    width, height = at_scale(width, percent), at_scale(height, percent)
     if not path.is_file():
         fault(where, "missing")
         return
@@ -115,10 +124,31 @@ def check_png(name, width, height, on_bar):
         # It is tiled over a zeroed (black) buffer: any see-through pixel would become a hole.
         fault(where, "is not fully opaque")
     if name in ("time_bkg", "time_forg"):
-        for y, row in enumerate(rows):
-            wanted = 255 if y in TRACK_ROWS else 0
-            if any(p[3] != wanted for p in row):
-                fault(where, f"row {y} must have alpha {wanted} throughout")
+        return track_rows(where, percent, rows)
+
+
+def track_rows(where, percent, rows):
+    """The opaque rows of a time slider tile: each row wholly opaque or wholly clear (crisp at every scale), one band,
+    at 100 percent exactly TRACK_ROWS and at the other scales within a row of where TRACK_ROWS scale to."""
+    opaque = []
+    for y, row in enumerate(rows):
+        alphas = {p[3] for p in row}
+        if alphas == {255}:
+            opaque.append(y)
+        elif alphas != {0}:
+            fault(where, f"row {y} is neither wholly opaque nor wholly clear")
+    if percent == 100:
+        wanted = list(TRACK_ROWS)
+        if opaque != wanted:
+            fault(where, f"opaque rows {opaque}, must be {wanted}")
+    elif not opaque or opaque != list(range(opaque[0], opaque[-1] + 1)):
+        fault(where, f"opaque rows {opaque} are not one band")
+    else:
+        first, end = percent * TRACK_ROWS.start / 100, percent * TRACK_ROWS.stop / 100
+        if abs(opaque[0] - first) > 1 or abs(opaque[-1] + 1 - end) > 1:
+            fault(where, f"opaque rows {opaque[0]} to {opaque[-1]} are not where rows {TRACK_ROWS.start} to "
+                         f"{TRACK_ROWS.stop - 1} scale to")
+    return opaque
 
 
 def check_icon():
@@ -151,13 +181,18 @@ def check_icon():
         fault(where, f"has sizes {sorted(sizes)}, must have {ICON_SIZES}")
 
 
-for name, (width, height, on_bar) in IMAGES.items():
-    check_png(name, width, height, on_bar)
+for percent, folder in SETS.items():
+    bands = {}
+    for name, (width, height, on_bar) in IMAGES.items():
+        bands[name] = check_png(folder, percent, name, width, height, on_bar)
+    # The played part is drawn over the track: a band of its own would leave track rows showing above or below it.
+    if bands["time_bkg"] and bands["time_forg"] and bands["time_bkg"] != bands["time_forg"]:
+        fault(folder, f"the played part's rows {bands['time_forg']} differ from the track's {bands['time_bkg']}")
 check_icon()
 
 for line in faults:
     print(f"check-art: {line}", file=sys.stderr)
 if faults:
     sys.exit(1)
-print(f"check-art: {len(IMAGES)} images and the icon are as the player needs them")
+print(f"check-art: {len(IMAGES)} images in each of {len(SETS)} sets and the icon are as the player needs them")
 PYTHON

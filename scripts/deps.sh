@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine xvfb x11-utils imagemagick librsvg2-bin googletest
+  wine xvfb x11-utils imagemagick librsvg2-bin optipng googletest
   ffmpeg clang libclang-rt-14-dev python3 curl nsis openssl
 )
 if [ "$(quillet_host_bits)" = 32 ]; then

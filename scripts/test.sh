@@ -35,15 +35,29 @@ fi
 trap wine_down EXIT
 if [ "${QUILLET_KEEP_PREFIX:-0}" = 1 ]; then mode=keep; else mode=fresh; fi
 wine_up "$build/wine" "$mode" xvfb
+# A kept prefix from a run stopped during the scale runs below would still be at that scale.
+[ "$mode" = fresh ] || wine_reset_dpi
 # Wine closes a desktop a second after its last program ends; between two tests that left each
 # next GUI test waiting over a second for a new one. This keeps it in use until wine_down.
-(cd "$build/bin" && wine desktop_holder.exe </dev/null >/dev/null 2>&1 &)
+hold_desktop() { (cd "$build/bin" && wine desktop_holder.exe </dev/null >/dev/null 2>&1 &); }
+hold_desktop
 
 log="$build/test-log.txt"
 (cd "$build" && ctest --output-on-failure -j2 --timeout 300 -LE own-prefix "$@") 2>&1 | tee "$log" || status=1
 # Tests with a Wine prefix of their own come last: running programs in another prefix ends the
 # desktop process of the run's prefix, which the GUI tests above rely on.
 (cd "$build" && ctest --output-on-failure --timeout 600 -L own-prefix "$@") 2>&1 | tee -a "$log" || status=1
+# The display-scale tests once more at 150 and at 200 percent (LogPixels 144 and 192 in the run's
+# prefix, each a restart of Wine: a few seconds), then the prefix goes back to the default scale.
+if (cd "$build" && ctest -N -L scale "$@" | grep -q 'Total Tests: [1-9]'); then
+  for dpi in 144 192; do
+    wine_set_dpi "$dpi"
+    hold_desktop
+    (cd "$build" && QUILLET_TEST_DPI=$dpi ctest --output-on-failure --timeout 300 -L scale "$@") 2>&1 |
+      tee -a "$log" || status=1
+  done
+  wine_set_dpi default
+fi
 
 if [ -f scripts/native-check.sh ] && [ "${QUILLET_SKIP_NATIVE:-0}" != 1 ]; then
   bash scripts/native-check.sh 2>&1 | tee -a "$log" || status=1

@@ -3,6 +3,8 @@
 # a few hundredths of a second and every window lives on one known desktop.
 #
 #   wine_up <state-dir> [fresh|keep] [xvfb|display] [desktop|nodesktop]
+#   wine_set_dpi <dpi|default>   the prefix's display scale (144 is 150 percent); restarts Wine
+#   wine_reset_dpi               back to the default scale, if a stopped run left another
 #   wine_down
 
 wine_free_display() {
@@ -93,6 +95,27 @@ wine_desktop_up() {
     xwininfo -root -tree 2>/dev/null | grep -q 'Default - Wine desktop' && break
     sleep 0.2
   done
+}
+
+# Wine reads the prefix's LogPixels only when its server starts: the value is written, then the
+# server and the virtual desktop are started again (about 2.5 s). Programs running in the prefix
+# end with the server.
+wine_set_dpi() {
+  if [ "$1" = default ]; then
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 </dev/null || true
+  else
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 </dev/null
+  fi
+  wineserver -k >/dev/null 2>&1 || true
+  timeout 30 wineserver -w >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine_desktop_up
+}
+
+wine_reset_dpi() {
+  if wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels >/dev/null 2>&1 </dev/null; then
+    wine_set_dpi default
+  fi
 }
 
 wine_down() {

@@ -27,6 +27,7 @@ void AppState::reset()
     placement = WINDOWPLACEMENT{};
     fullScreen = 0;
     layoutEnabled = 0;
+    dpi = 96;
 }
 
 void AppState::destroyObjects()

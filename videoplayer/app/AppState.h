@@ -37,6 +37,8 @@ struct AppState {
     int fullScreen = 0;
     int layoutEnabled = 0;
     int firstLayout = 1;
+    // The main window's DPI: everything it shows is sized and drawn for it (WM_DPICHANGED).
+    int dpi = 96;
 
     AppState();
     ~AppState();

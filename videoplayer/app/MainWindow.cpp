@@ -5,6 +5,8 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "QuilletVersion.h"
 #include "common/PathLimits.h"
 #include "common/UniqueHandle.h"
@@ -15,6 +17,7 @@
 #include "videoplayer/playback/MediaPlayer.h"
 #include "videoplayer/playback/PlayLogic.h"
 #include "videoplayer/res/resource.h"
+#include "videoplayer/ui/DisplayScale.h"
 #include "videoplayer/ui/PlayBar.h"
 #include "videoplayer/ui/PlayWnd.h"
 #include "videoplayer/ui/UiResources.h"
@@ -192,6 +195,29 @@ HWND surfaceWindow() { return app.videoSurface ? app.videoSurface->hwnd : nullpt
 HWND barWindow() { return app.controlBar ? app.controlBar->window() : nullptr; }
 int barHeight() { return app.controlBar ? app.controlBar->barHeight() : 0; }
 
+// A length of the window's layout at the window's scale.
+int scaled(int length)
+{
+    return scale::scaled(length, app.dpi);
+}
+
+// The first window without a saved placement: the default size at the window's scale, as much of
+// it as the work area holds (a large scale on a small screen), never less than the minimum; centred.
+void giveDefaultSize(int h)
+{
+    const int w = scaled(defaultClientWidth), videoH = scaled(defaultVideoHeight);
+    setClientSize(app.mainWindow, w, videoH + h);
+    RECT outer;
+    GetWindowRect(app.mainWindow, &outer);
+    const RECT area = workAreaOf(app.mainWindow);
+    const int overW = (outer.right - outer.left) - (area.right - area.left);
+    const int overH = (outer.bottom - outer.top) - (area.bottom - area.top);
+    if (overW > 0 || overH > 0)
+        setClientSize(app.mainWindow, std::max(w - std::max(overW, 0), scaled(minimumClientWidth)),
+                      std::max(videoH - std::max(overH, 0), scaled(minimumVideoHeight)) + h);
+    centerWindow(app.mainWindow);
+}
+
 // Grows the window so that its client area has at least the minimum size; returns the client
 // rectangle as it then is.
 RECT enforceMinimumSize(int h)
@@ -199,8 +225,9 @@ RECT enforceMinimumSize(int h)
     RECT client;
     GetClientRect(app.mainWindow, &client);
     const int w = client.right, height = client.bottom;
-    const int wantW = w < minimumClientWidth ? minimumClientWidth : w;
-    const int wantH = height - h >= minimumVideoHeight ? height : h + minimumVideoHeight;
+    const int minimumW = scaled(minimumClientWidth), minimumVideoH = scaled(minimumVideoHeight);
+    const int wantW = w < minimumW ? minimumW : w;
+    const int wantH = height - h >= minimumVideoH ? height : h + minimumVideoH;
     if ((wantW != w || wantH != height) && IsWindow(app.mainWindow)) {
         RECT outer;
         GetWindowRect(app.mainWindow, &outer);
@@ -209,6 +236,35 @@ RECT enforceMinimumSize(int h)
         GetClientRect(app.mainWindow, &client);
     }
     return client;
+}
+
+// Full screen covers the primary screen, in its pixels: with the process aware of every
+// monitor's scale, the system metrics are never scaled down for it. The frame is recomputed for
+// the style just taken away even when the size stays (a maximised window can already be the
+// screen's size), or the client would keep the old border inside the screen.
+void coverScreen()
+{
+    SetWindowPos(app.mainWindow, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                 SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+// The window has moved to a monitor of another scale, or its monitor's scale changed. What was
+// drawn for the old one is made again for the new one; the window takes the rectangle Windows
+// suggests, which keeps it the same size relative to its content, except while it covers the
+// screen or while a switch of mode or a restored placement decides its size.
+void onDpiChanged(int dpi, const RECT* suggested)
+{
+    app.dpi = dpi;
+    if (app.videoSurface)
+        app.videoSurface->loadLogo(app.hInstance, dpi);
+    if (app.controlBar)
+        app.controlBar->setDpi(dpi);
+    if (app.fullScreen)
+        coverScreen();
+    else if (suggested && app.layoutEnabled)
+        SetWindowPos(app.mainWindow, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    relayout();
 }
 
 } // namespace
@@ -225,6 +281,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT: onPaint(window); return 0;
     case WM_ERASEBKGND: fillBlack(window, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_CLOSE: onClose(); return 0;
+    case WM_DPICHANGED: onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_TIMER: onTimer(); return 0;
     case WM_DROPFILES: onDrop(reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_PLAYER_EVENT: onPlayerEventMessage(static_cast<int>(wParam)); return 0;
@@ -279,10 +336,8 @@ void relayout()
     if (barWindow())
         ShowWindow(barWindow(), SW_HIDE);
     const int h = (barWasVisible || !app.fullScreen) ? barHeight() : 0;
-    if (app.firstLayout && !app.placementValid && IsWindow(app.mainWindow)) {
-        setClientSize(app.mainWindow, defaultClientWidth, defaultVideoHeight + h);
-        centerWindow(app.mainWindow);
-    }
+    if (app.firstLayout && !app.placementValid && IsWindow(app.mainWindow))
+        giveDefaultSize(h);
     app.firstLayout = 0;
     const RECT client = enforceMinimumSize(h);
     moveChild(surfaceWindow(), 0, 0, client.right, client.bottom - h, TRUE);
@@ -308,10 +363,9 @@ void enterFullScreen()
     app.fullScreen = 1;
     app.layoutEnabled = 0;
     ShowWindow(app.mainWindow, SW_SHOWNORMAL);
-    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
     const LONG style = GetWindowLongW(app.mainWindow, GWL_STYLE);
     SetWindowLongW(app.mainWindow, GWL_STYLE, style & ~(WS_CAPTION | WS_THICKFRAME));
-    SetWindowPos(app.mainWindow, nullptr, 0, 0, cx, cy, SWP_NOZORDER);
+    coverScreen();
     app.layoutEnabled = 1;
     relayout();
 }

@@ -23,6 +23,7 @@
 #include "videoplayer/ui/PlayWnd.h"
 #include "videoplayer/ui/UiClock.h"
 #include "videoplayer/ui/UiResources.h"
+#include "videoplayer/ui/WindowDpi.h"
 
 namespace {
 
@@ -116,13 +117,16 @@ bool createChildWindows()
                                   app.hInstance))
         return false;
     PlayWnd& surface = *app.videoSurface;
-    surface.logo.reset(loadPngResource(app.hInstance, MAKEINTRESOURCEW(IDB_LOGO)));
+    surface.loadLogo(app.hInstance, app.dpi);
     surface.cursorHidden = 0;
     surface.restartCursorRest(UiClock::now(), UiClock::cursorPos());
     app.controlBar = PlayBar::instance();
     if (!app.controlBar)
         return false;
-    return app.controlBar->create(app.hInstance, app.mainWindow, *app.controller);
+    if (!app.controlBar->create(app.hInstance, app.mainWindow, *app.controller))
+        return false;
+    app.controlBar->setDpi(app.dpi);
+    return true;
 }
 
 int createMainWindow(HINSTANCE instance, int showCommand)
@@ -134,6 +138,8 @@ int createMainWindow(HINSTANCE instance, int showCommand)
                                      instance, nullptr);
     if (!app.mainWindow)
         return 0;
+    // Everything the window shows is sized and drawn for this, and again whenever it changes.
+    app.dpi = dpiOfWindow(app.mainWindow);
     app.controller.reset(new (std::nothrow) PlayLogic());
     if (!app.controller)
         return 0;
@@ -156,6 +162,10 @@ int createMainWindow(HINSTANCE instance, int showCommand)
     app.controlBar->updateButtons();
     app.layoutEnabled = 1;
     relayout();
+    // A placement saved on another arrangement of monitors, or at another scale (whose minimum
+    // size the layout has just given the window), comes back whole on the work area.
+    if (app.placementValid)
+        keepOnWorkArea(app.mainWindow);
     // libVLC takes longer to start than everything else here, and only the engine needs it; it
     // starts on a thread of its own once the window is on screen. Started any earlier, its
     // loading holds the loader lock and a core that creating the windows needs: under Wine that

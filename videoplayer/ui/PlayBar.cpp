@@ -13,6 +13,7 @@
 #include "videoplayer/res/resource.h"
 #include "videoplayer/ui/SliderGeometry.h"
 #include "videoplayer/ui/UiClock.h"
+#include "videoplayer/ui/WindowDpi.h"
 
 namespace {
 
@@ -105,7 +106,9 @@ void PlayBar::releaseInstance()
     single = nullptr;
 }
 
-PlayBar::PlayBar() : canvas(GetModuleHandleW(nullptr)) {}
+// Drawn for the screen's DPI until the shell gives it its window's (setDpi): the two differ only
+// when the window starts on a monitor of another scale than the main one.
+PlayBar::PlayBar() : canvas(GetModuleHandleW(nullptr), dpiOfWindow(nullptr)) {}
 
 // The canvas goes with the bar. The dialog is not destroyed here: it goes with its parent, the
 // main window.
@@ -119,6 +122,7 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PLAYBAR), parent, dialogProc, 0);
     if (!hwnd)
         return false;
+    keepDialogLayoutOwn(hwnd); // layoutControls places every control for the bar's size and scale
     // Black is see-through and the rest half transparent, so the video shows behind the bar.
     addExtendedStyle(hwnd, WS_EX_LAYERED);
     SetLayeredWindowAttributes(hwnd, RGB(0, 0, 0), 128, LWA_COLORKEY | LWA_ALPHA);
@@ -128,6 +132,14 @@ bool PlayBar::create(HINSTANCE instance, HWND parent, PlayLogic& servedControlle
     PostMessageW(hwnd, WM_MAKE_TOOLTIPS, 0, 0);
     ShowWindow(hwnd, SW_SHOW);
     return true;
+}
+
+void PlayBar::setDpi(int dpi)
+{
+    if (dpi == canvas.dpi())
+        return;
+    canvas.setDpi(dpi);
+    layoutControls();
 }
 
 int PlayBar::barHeight() const

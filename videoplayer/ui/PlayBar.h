@@ -28,6 +28,9 @@ public:
     // The dialog; null until create succeeds.
     HWND window() const { return hwnd; }
     int barHeight() const;
+    // Draws and lays the bar out for `dpi` from now on (the main window's, which the shell hands
+    // on whenever it changes).
+    void setDpi(int dpi);
     // Re-reads position and length from the engine and redraws the time slider, its knob at the
     // start when no file is under way (then the volume slider, if the volume changed).
     void refreshTime();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "videoplayer/res/resource.h"
+#include "videoplayer/ui/DisplayScale.h"
 #include "videoplayer/ui/ImageSize.h"
 #include "videoplayer/ui/SliderGeometry.h"
 #include "videoplayer/ui/UiResources.h"
@@ -13,21 +14,31 @@ namespace {
 
 struct PartImage {
     int part;
-    const wchar_t* resource;
+    ArtNames art;
 };
 
 // The order the part images are loaded in.
 const PartImage partImages[] = {
-    {IDC_BAR_OPEN, L"IDB_OPEN"}, {IDC_BAR_PLAY, L"IDB_PLAY"}, {IDC_BAR_PAUSE, L"IDB_PAUSE"},
-    {IDC_BAR_STOP, L"IDB_STOP"}, {IDC_BAR_PREV, L"IDB_PREV"}, {IDC_BAR_NEXT, L"IDB_NEXT"},
-    {IDC_BAR_MUTE, L"IDB_MUTE"}, {IDC_BAR_TIME, L"IDB_TIME_BKG"}, {IDC_BAR_VOLUME, L"IDB_VOLUME_BAR"},
+    {IDC_BAR_OPEN, {L"IDB_OPEN", L"IDB_OPEN_150", L"IDB_OPEN_200"}},
+    {IDC_BAR_PLAY, {L"IDB_PLAY", L"IDB_PLAY_150", L"IDB_PLAY_200"}},
+    {IDC_BAR_PAUSE, {L"IDB_PAUSE", L"IDB_PAUSE_150", L"IDB_PAUSE_200"}},
+    {IDC_BAR_STOP, {L"IDB_STOP", L"IDB_STOP_150", L"IDB_STOP_200"}},
+    {IDC_BAR_PREV, {L"IDB_PREV", L"IDB_PREV_150", L"IDB_PREV_200"}},
+    {IDC_BAR_NEXT, {L"IDB_NEXT", L"IDB_NEXT_150", L"IDB_NEXT_200"}},
+    {IDC_BAR_MUTE, {L"IDB_MUTE", L"IDB_MUTE_150", L"IDB_MUTE_200"}},
+    {IDC_BAR_TIME, {L"IDB_TIME_BKG", L"IDB_TIME_BKG_150", L"IDB_TIME_BKG_200"}},
+    {IDC_BAR_VOLUME, {L"IDB_VOLUME_BAR", L"IDB_VOLUME_BAR_150", L"IDB_VOLUME_BAR_200"}},
 };
+const ArtNames backgroundArt = {L"IDB_BAR_BKG", L"IDB_BAR_BKG_150", L"IDB_BAR_BKG_200"};
+const ArtNames volumeKnobArt = {L"IDB_VOLUME_BALL", L"IDB_VOLUME_BALL_150", L"IDB_VOLUME_BALL_200"};
+const ArtNames timePlayedArt = {L"IDB_TIME_FORG", L"IDB_TIME_FORG_150", L"IDB_TIME_FORG_200"};
+const ArtNames timeKnobArt = {L"IDB_TIME_BAR", L"IDB_TIME_BAR_150", L"IDB_TIME_BAR_200"};
 
-// Decoded straight into premultiplied alpha, the form GDI+ blends in: in any other form every
-// draw would convert the image again.
-Gdiplus::Image* loadBarImage(HMODULE module, const wchar_t* name)
+// The image made for `dpi`, decoded straight into premultiplied alpha, the form GDI+ blends in: in
+// any other form every draw would convert the image again.
+Gdiplus::Image* loadBarImage(HMODULE module, const ArtNames& art, int dpi)
 {
-    return loadPngResource(module, name, PixelFormat32bppPARGB);
+    return loadArt(module, art, dpi, PixelFormat32bppPARGB);
 }
 
 // Every bar image is drawn pixel for pixel: the tiles are squeezed only horizontally and are
@@ -78,23 +89,60 @@ bool fitStrip(OffscreenBuffer& strip, HDC reference, int width, int height)
 
 } // namespace
 
-PlayBarCanvas::PlayBarCanvas(HMODULE module)
+BarMetrics BarMetrics::forDpi(int dpi)
 {
-    for (const PartImage& entry : partImages)
-        if (Gdiplus::Image* image = loadBarImage(module, entry.resource))
-            images[entry.part].reset(image);
+    const BarMetrics base;
+    BarMetrics metrics;
+    metrics.edge = scale::scaled(base.edge, dpi);
+    metrics.gap = scale::scaled(base.gap, dpi);
+    metrics.fallbackHeight = scale::scaled(base.fallbackHeight, dpi);
+    metrics.pressOffset = scale::scaled(base.pressOffset, dpi);
+    return metrics;
+}
+
+PlayBarCanvas::PlayBarCanvas(HMODULE module, int dpi) : module(module), dpi_(dpi), metrics(BarMetrics::forDpi(dpi))
+{
     faceBrush.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    barBackground.reset(loadBarImage(module, L"IDB_BAR_BKG"));
-    volumeKnob.reset(loadBarImage(module, L"IDB_VOLUME_BALL"));
-    timePlayed.reset(loadBarImage(module, L"IDB_TIME_FORG"));
-    timeKnob.reset(loadBarImage(module, L"IDB_TIME_BAR"));
-    timeKnobWidth_ = widthOf(timeKnob);
-    volumeKnobWidth_ = widthOf(volumeKnob);
     drawLock.reset(CreateEventW(nullptr, FALSE, TRUE, nullptr));
+    loadImages();
 }
 
 // The images, the brush, the buffers and the lock go with their owners.
 PlayBarCanvas::~PlayBarCanvas() = default;
+
+// Only the set made for the DPI is decoded.
+void PlayBarCanvas::loadImages()
+{
+    images.clear();
+    for (const PartImage& entry : partImages)
+        if (Gdiplus::Image* image = loadBarImage(module, entry.art, dpi_))
+            images[entry.part].reset(image);
+    barBackground.reset(loadBarImage(module, backgroundArt, dpi_));
+    volumeKnob.reset(loadBarImage(module, volumeKnobArt, dpi_));
+    timePlayed.reset(loadBarImage(module, timePlayedArt, dpi_));
+    timeKnob.reset(loadBarImage(module, timeKnobArt, dpi_));
+    timeKnobWidth_ = widthOf(timeKnob);
+    volumeKnobWidth_ = widthOf(volumeKnob);
+}
+
+// Everything drawn for the old scale goes: the places, the buffers (the next layout makes them at
+// the new height and tiles the new background) and the images.
+void PlayBarCanvas::setDpi(int dpi)
+{
+    if (dpi == dpi_)
+        return;
+    ScopedEventLock lock(drawLock.get());
+    dpi_ = dpi;
+    metrics = BarMetrics::forDpi(dpi);
+    loadImages();
+    places.clear();
+    composeBuffer.release();
+    backgroundBuffer.release();
+    trackStrip.release();
+    playedStrip.release();
+    timeTrackPlaced = false;
+    drawnPlayedWidth = -1;
+}
 
 int PlayBarCanvas::preferredHeight() const
 {
@@ -373,7 +421,7 @@ void PlayBarCanvas::drawButton(HDC target, int part, const RECT& item, bool pres
     if (backgroundBuffer.exists() && placeOf(part, place))
         BitBlt(target, 0, 0, place.right - place.left, place.bottom - place.top, backgroundBuffer.dc(), place.left,
                place.top, SRCCOPY);
-    const int offset = pressed ? 1 : 0;
+    const int offset = pressed ? metrics.pressOffset : 0;
     Gdiplus::Graphics graphics(target);
     prepare(graphics);
     drawUnscaled(graphics, image, item.left + offset, item.top + offset);

@@ -11,6 +11,7 @@
 
 #include "common/GdiplusSession.h"
 #include "common/UniqueHandle.h"
+#include "videoplayer/ui/DisplayScale.h"
 #include "videoplayer/ui/OffscreenBuffer.h"
 
 // What the two sliders show.
@@ -20,24 +21,34 @@ struct SliderValues {
     int volume = 100;   // 0 to 100
 };
 
-// Every length of the bar's layout that is not the size of one of its images. A display scale
-// would enter here, and in the choice of images.
+// Every length of the bar's layout that is not the size of one of its images, at 96 DPI. The
+// display scale enters here, and in the choice of images.
 struct BarMetrics {
     int edge = 1;            // between an end of the bar and the control nearest to it
     int gap = 1;             // between two neighbouring controls
     int fallbackHeight = 27; // the bar's height without a background image
+    int pressOffset = 1;     // how far down and right a pressed button's icon moves
+
+    // Every length scaled to `dpi`.
+    static BarMetrics forDpi(int dpi);
 };
 
 // The parts of the bar are named by the identifiers of the dialog controls that stand for them
 // (videoplayer/res/resource.h): the buttons, the time track and the volume track.
 class PlayBarCanvas {
 public:
-    // Loads the bar's images from `module`'s "PNG" resources. A missing image removes only what
-    // it draws: a part without one takes no room and is not drawn.
-    explicit PlayBarCanvas(HMODULE module);
+    // Loads the bar's images for `dpi` from `module`'s "PNG" resources. A missing image removes
+    // only what it draws: a part without one takes no room and is not drawn.
+    explicit PlayBarCanvas(HMODULE module, int dpi = scale::baseDpi);
     ~PlayBarCanvas();
     PlayBarCanvas(const PlayBarCanvas&) = delete;
     PlayBarCanvas& operator=(const PlayBarCanvas&) = delete;
+
+    // The DPI the bar is drawn for.
+    int dpi() const { return dpi_; }
+    // Draws the bar for `dpi` from now on: the images made for it, every length scaled to it. The
+    // parts have no places and the picture is empty until the next layOut.
+    void setDpi(int dpi);
 
     // The height the bar asks for: its background image's, or the metrics' fallback.
     int preferredHeight() const;
@@ -71,6 +82,7 @@ public:
     void drawButton(HDC target, int part, const RECT& item, bool pressed) const;
 
 private:
+    void loadImages();
     Gdiplus::Image* imageOf(int part) const;
     void placeParts(int width, int height);
     int place(int part, int x, bool rightwards, int height);
@@ -86,7 +98,9 @@ private:
 
     void paintBackground(HDC target, int width) const;
 
-    const BarMetrics metrics{};
+    const HMODULE module; // where the images come from
+    int dpi_;
+    BarMetrics metrics;
     std::map<int, UniqueGdiplusImage> images; // part -> its image: the buttons and both tracks
     UniqueGdiplusImage barBackground;
     UniqueGdiplusImage volumeKnob;

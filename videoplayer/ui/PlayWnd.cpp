@@ -18,6 +18,8 @@ namespace {
 // Tick of the last left press on the surface. There is one surface, so one value serves.
 DWORD lastPressTick = 0;
 
+const ArtNames logoArt = {MAKEINTRESOURCEW(IDB_LOGO), L"IDB_LOGO_150", L"IDB_LOGO_200"};
+
 // The video area's name while no file is under way.
 const wchar_t idleName[] = L"Video";
 
@@ -58,6 +60,13 @@ void PlayWnd::postCommand(WPARAM command)
 {
     if (HWND mainWindow = hwnd ? GetParent(hwnd) : nullptr)
         PostMessageW(mainWindow, WM_COMMAND, command, 0);
+}
+
+void PlayWnd::loadLogo(HMODULE module, int dpi)
+{
+    logo.reset(loadArt(module, logoArt, dpi));
+    if (hwnd)
+        InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 LRESULT PlayWnd::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -35,6 +35,9 @@ public:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onPaint(HDC dc) override;
 
+    // The logo from `module`'s resources, made for `dpi`.
+    void loadLogo(HMODULE module, int dpi);
+
     // Hides the cursor while it rests over a playing video; run on each main-timer tick.
     void updateCursor();
     // Names the window after the file under way, as a screen reader reads it; run on each

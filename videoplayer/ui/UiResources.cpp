@@ -1,11 +1,14 @@
-// PNG images from resources, and small window and path routines.
+// PNG images from resources (at the display's scale, too), and small window and path routines.
 #include "videoplayer/ui/UiResources.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/ComPtr.h"
 #include "common/GdiplusSession.h"
 #include "common/UniqueHandle.h"
+#include "videoplayer/ui/DisplayScale.h"
+#include "videoplayer/ui/ImageSize.h"
 
 namespace {
 
@@ -38,6 +41,33 @@ Gdiplus::Image* decodeFromBlock(HGLOBAL block, Gdiplus::PixelFormat format)
     return detachedCopy(UniqueGdiplusImage(new Gdiplus::Image(stream.get())), format);
 }
 
+// `image` resampled to width x height, smoothly: art made for a nearby scale, brought to this one.
+// The edges are sampled as mirrored, so the filter draws in no transparent or dark border.
+Gdiplus::Image* resampled(Gdiplus::Image* image, int width, int height, Gdiplus::PixelFormat format)
+{
+    auto* copy = new Gdiplus::Bitmap(width, height, format);
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok)
+        return copy;
+    Gdiplus::Graphics graphics(copy);
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    Gdiplus::ImageAttributes edges;
+    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    graphics.DrawImage(image, Gdiplus::Rect(0, 0, width, height), 0, 0, widthOf(image), heightOf(image),
+                       Gdiplus::UnitPixel, &edges);
+    return copy;
+}
+
+int width(const RECT& rc)
+{
+    return rc.right - rc.left;
+}
+int height(const RECT& rc)
+{
+    return rc.bottom - rc.top;
+}
+
 } // namespace
 
 Gdiplus::Image* loadPngResource(HMODULE module, HRSRC resource, Gdiplus::PixelFormat format)
@@ -63,6 +93,19 @@ Gdiplus::Image* loadPngResource(HMODULE module, const wchar_t* name, Gdiplus::Pi
 {
     HRSRC resource = FindResourceW(module, name, L"PNG");
     return resource ? loadPngResource(module, resource, format) : nullptr;
+}
+
+Gdiplus::Image* loadArt(HMODULE module, const ArtNames& art, int dpi, Gdiplus::PixelFormat format)
+{
+    const int percent = scale::artSetFor(dpi);
+    const wchar_t* name = percent == 100 ? art.at100 : percent == 150 ? art.at150 : art.at200;
+    UniqueGdiplusImage image(loadPngResource(module, name, format));
+    const int w = widthOf(image), h = heightOf(image);
+    const int wantedW = scale::scaled(scale::baseLength(w, percent), dpi);
+    const int wantedH = scale::scaled(scale::baseLength(h, percent), dpi);
+    if (w == 0 || h == 0 || (w == wantedW && h == wantedH))
+        return image.release();
+    return resampled(image.get(), wantedW, wantedH, format);
 }
 
 bool registerWindowClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, const wchar_t* menuName)
@@ -116,6 +159,31 @@ void setClientSize(HWND window, int width, int height)
     const int w = (outer.right - outer.left) + (width - client.right);
     const int h = (outer.bottom - outer.top) + (height - client.bottom);
     SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+RECT workAreaOf(HWND window)
+{
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return monitor.rcWork;
+    RECT area = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+void keepOnWorkArea(HWND window)
+{
+    if (!IsWindow(window) || IsZoomed(window) || IsIconic(window))
+        return;
+    RECT rc;
+    GetWindowRect(window, &rc);
+    const RECT area = workAreaOf(window);
+    const int w = std::min(width(rc), width(area)), h = std::min(height(rc), height(area));
+    const int x = std::max<int>(area.left, std::min<int>(rc.left, area.right - w));
+    const int y = std::max<int>(area.top, std::min<int>(rc.top, area.bottom - h));
+    if (x != rc.left || y != rc.top || w != width(rc) || h != height(rc))
+        SetWindowPos(window, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring fileNameOfPath(const std::wstring& path)

@@ -1,11 +1,12 @@
-// The main window: layout and minimum sizes, full screen, placement, caption, commands and
-// file loading, on the libvlc test double.
+// The main window on the libvlc test double: sizes and layout at the run's display scale (scripts/test.sh
+// runs MainWindowScaleTest at 96, 144 and 192 DPI), full screen, placement, caption, commands, file loading.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -62,6 +63,42 @@ private:
 
 int height(const RECT& rc) { return rc.bottom - rc.top; }
 int width(const RECT& rc) { return rc.right - rc.left; }
+bool same(RECT a, RECT b) { return EqualRect(&a, &b) != 0; }
+
+RECT placeOnBar(int id)
+{
+    RECT rc;
+    GetWindowRect(GetDlgItem(app.controlBar->window(), id), &rc);
+    MapWindowPoints(HWND_DESKTOP, app.controlBar->window(), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+// The layout at each scale, written out from the 96-DPI one: the bar's height, Play's place on it,
+// the first client size (none where the 1280 x 800 screen cannot hold it) and the smallest.
+struct AtScale {
+    int dpi, barHeight;
+    RECT play;
+    SIZE firstClient, minimumClient;
+};
+const AtScale scales[] = {
+    {96, 36, {38, 2, 74, 34}, {672, 456}, {480, 336}},
+    {144, 54, {58, 3, 112, 51}, {1008, 684}, {720, 504}},
+    {192, 72, {76, 4, 148, 68}, {0, 0}, {960, 672}},
+};
+
+// The scale test.sh gave the prefix (a LogPixels that did not take shows as a 96-DPI layout).
+class MainWindowScaleTest : public PlayerFixture {
+protected:
+    void SetUp() override
+    {
+        PlayerFixture::SetUp();
+        const char* wanted = std::getenv("QUILLET_TEST_DPI");
+        for (const AtScale& candidate : scales)
+            at = candidate.dpi == (wanted ? std::atoi(wanted) : 96) ? &candidate : at;
+        ASSERT_NE(at, nullptr) << "no layout written down for " << wanted << " DPI";
+    }
+    const AtScale* at = nullptr;
+};
 
 // Answers the next message box with this caption from another thread and keeps its text.
 class MessageBoxAnswer {
@@ -85,32 +122,60 @@ private:
     std::thread worker;
 };
 
-TEST_F(MainWindowTest, FirstStartWithoutPlacementGetsTheDefaultSizeCentred)
+TEST_F(MainWindowScaleTest, FirstStartWithoutPlacementGetsTheDefaultSizeCentred)
 {
     ASSERT_TRUE(startPlayer());
-    ASSERT_EQ(app.controlBar->barHeight(), 36);
+    ASSERT_EQ(app.controlBar->barHeight(), at->barHeight);
     const RECT client = clientRect();
-    EXPECT_EQ(client.right, 672);
-    EXPECT_EQ(client.bottom, 456);
+    EXPECT_TRUE(!at->firstClient.cx || (client.right == at->firstClient.cx && client.bottom == at->firstClient.cy));
     const RECT outer = windowRect(app.mainWindow), area = workArea();
+    EXPECT_TRUE(width(outer) <= width(area) && height(outer) <= height(area));
     EXPECT_LE(std::abs((outer.left - area.left) - (area.right - outer.right)), 1);
     EXPECT_LE(std::abs((outer.top - area.top) - (area.bottom - outer.bottom)), 1);
-    // Video above the bar, the bar along the bottom.
+    // Video above the bar, the bar along the bottom, its buttons where the scale puts them.
     RECT video, bar;
     GetClientRect(app.videoSurface->hwnd, &video);
     GetWindowRect(app.controlBar->window(), &bar);
-    EXPECT_EQ(video.right, 672);
-    EXPECT_EQ(video.bottom, 420);
-    EXPECT_EQ(height(bar), 36);
+    EXPECT_EQ(video.right, client.right);
+    EXPECT_EQ(video.bottom, client.bottom - at->barHeight);
+    EXPECT_EQ(height(bar), at->barHeight);
+    EXPECT_TRUE(same(placeOnBar(IDC_BAR_PLAY), at->play));
+    EXPECT_EQ(client.right - placeOnBar(IDC_BAR_MUTE).right, placeOnBar(IDC_BAR_OPEN).left); // the same margin
 }
 
-TEST_F(MainWindowTest, ResizingBelowTheMinimumsSnapsBack)
+TEST_F(MainWindowScaleTest, ResizingBelowTheMinimumsSnapsBack)
 {
     ASSERT_TRUE(startPlayer());
     SetWindowPos(app.mainWindow, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
     const RECT client = clientRect();
-    EXPECT_EQ(client.right, 480);
-    EXPECT_EQ(client.bottom, 336);
+    EXPECT_EQ(client.right, at->minimumClient.cx);
+    EXPECT_EQ(client.bottom, at->minimumClient.cy);
+}
+
+// Saved at another scale or on a larger screen, a placement comes back whole on the work area.
+TEST_F(MainWindowScaleTest, APlacementFromElsewhereComesBackOnTheWorkArea)
+{
+    app.placementValid = 1;
+    app.placement = {sizeof(WINDOWPLACEMENT), 0, SW_SHOWNORMAL, {}, {}, {700, 500, 1500, 1100}};
+    ASSERT_TRUE(startPlayer());
+    RECT outer = windowRect(app.mainWindow), area = workArea(), both;
+    EXPECT_TRUE(IntersectRect(&both, &outer, &area) && same(both, outer));
+}
+
+// Moved to a monitor of another scale, the window takes the rectangle Windows suggests and is laid
+// out and drawn for that scale; back at its own, everything is where it was.
+TEST_F(MainWindowScaleTest, ADpiChangeTakesTheSuggestedRectangleAndLaysOutForTheScale)
+{
+    ASSERT_TRUE(startPlayer());
+    const RECT before = windowRect(app.mainWindow), at192 = {60, 40, 1160, 780};
+    SendMessageW(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&at192));
+    EXPECT_TRUE(same(windowRect(app.mainWindow), at192));
+    EXPECT_EQ(height(windowRect(app.controlBar->window())), 72);
+    EXPECT_TRUE(same(placeOnBar(IDC_BAR_PLAY), {76, 4, 148, 68}));
+    EXPECT_EQ(app.videoSurface->logo->GetWidth(), 256u);
+    SendMessageW(app.mainWindow, WM_DPICHANGED, MAKEWPARAM(at->dpi, at->dpi), reinterpret_cast<LPARAM>(&before));
+    EXPECT_TRUE(same(windowRect(app.mainWindow), before));
+    EXPECT_TRUE(same(placeOnBar(IDC_BAR_PLAY), at->play));
 }
 
 TEST_F(MainWindowTest, MinimisingRecordsThePlacementWithoutALayout)
@@ -128,7 +193,8 @@ TEST_F(MainWindowTest, MinimisingRecordsThePlacementWithoutALayout)
     EXPECT_EQ(app.placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
 }
 
-TEST_F(MainWindowTest, FullScreenFromMaximisedReturnsMaximised)
+// Full screen covers the screen in its own pixels at any scale, the bar along its bottom.
+TEST_F(MainWindowScaleTest, FullScreenFromMaximisedReturnsMaximised)
 {
     ASSERT_TRUE(startPlayer());
     // Wine can finish a change of show state only once the messages it caused are handled.
@@ -138,8 +204,8 @@ TEST_F(MainWindowTest, FullScreenFromMaximisedReturnsMaximised)
     runCommand(IDM_FULLSCREEN);
     EXPECT_EQ(app.fullScreen, 1);
     const RECT full = windowRect(app.mainWindow);
-    EXPECT_EQ(width(full), GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(height(full), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(same(full, windowRect(GetDesktopWindow())));
+    EXPECT_EQ(windowRect(app.controlBar->window()).top, full.bottom - at->barHeight);
     EXPECT_EQ(GetWindowLongW(app.mainWindow, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME), 0);
     runCommand(IDM_FULLSCREEN); // F again leaves
     EXPECT_EQ(app.fullScreen, 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/videoplayer/ui/UiTestSupport.h"
 #include "videoplayer/res/resource.h"
@@ -143,6 +144,38 @@ TEST_F(PlayBarCanvasTest, VolumeKnobFollowsTheVolumeAtEveryWidth)
         EXPECT_NE(shown(track + 58, 17), knobColour);
         canvas.showVolume(50);
         EXPECT_EQ(shown(track + 33, 17), knobColour);
+    }
+}
+
+// Parts take the scale's places and sizes: 144 from its set as it is (the knob pixel for pixel), 120
+// from the next larger set scaled down, 240 from the largest scaled up; 192 is in MainWindowTest.
+TEST(PlayBarCanvasAtScaleTest, PartsAndTheKnobTakeTheScalesPlaceAndSize)
+{
+    struct AtScale {
+        int dpi, height;
+        RECT play, mute, volume, time;
+    };
+    const AtScale scales[] = {
+        {120, 45, {47, 2, 92, 42}, {754, 2, 799, 42}, {670, 15, 753, 30}, {185, 15, 669, 30}},
+        {144, 54, {58, 3, 112, 51}, {744, 3, 798, 51}, {643, 18, 742, 36}, {226, 18, 641, 36}},
+        {240, 90, {96, 5, 186, 85}, {707, 5, 797, 85}, {539, 30, 704, 60}, {375, 30, 536, 60}},
+    };
+    GdiplusSession gdiplus;
+    PixelCanvas screen(800, 90);
+    for (const AtScale& at : scales) {
+        SCOPED_TRACE(std::to_string(at.dpi) + " DPI");
+        PlayBarCanvas canvas(GetModuleHandleW(nullptr), at.dpi);
+        ASSERT_EQ(canvas.preferredHeight(), at.height);
+        canvas.layOut(screen.dc, 800, at.height, SliderValues{500, 1000, 100});
+        RECT place = {};
+        for (const auto& [part, wanted] :
+             {std::make_pair(IDC_BAR_PLAY, at.play), std::make_pair(IDC_BAR_MUTE, at.mute),
+              std::make_pair(IDC_BAR_VOLUME, at.volume), std::make_pair(IDC_BAR_TIME, at.time)})
+            EXPECT_TRUE(canvas.placeOf(part, place) && EqualRect(&place, &wanted)) << part;
+        auto knob = at.dpi == 144 ? referenceBitmap(L"IDB_TIME_BAR_150") : nullptr;
+        canvas.present(screen.dc);
+        for (int x = 0; knob && x < 11; ++x) // 202 of 404 pixels of travel; row 9, the knob's middle
+            EXPECT_EQ(screen.at(428 + x, 27), rgbOf(*knob, x, 9)) << x;
     }
 }
 
