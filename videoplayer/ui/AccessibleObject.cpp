@@ -71,6 +71,16 @@ HRESULT AccessibleObject::describe(const VARIANT& child, AccessibleItem& out) co
     return source->describe(target, out) ? S_OK : E_INVALIDARG;
 }
 
+HRESULT AccessibleObject::describeText(const VARIANT& child, std::wstring AccessibleItem::*text, BSTR* out) const
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    AccessibleItem described;
+    const HRESULT found = describe(child, described);
+    return FAILED(found) ? found : giveText(described.*text, out);
+}
+
 // Says which of this object's items `found` is: the object itself, a child with an object of its
 // own, or a simple child. Nothing (VT_EMPTY and S_FALSE) for anything else.
 HRESULT AccessibleObject::answerItem(int found, VARIANT* out) const
@@ -250,42 +260,22 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::get_accSelection(VARIANT* selected)
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accName(VARIANT child, BSTR* name)
 {
-    if (!name)
-        return E_POINTER;
-    *name = nullptr;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveText(described.name, name);
+    return describeText(child, &AccessibleItem::name, name);
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accValue(VARIANT child, BSTR* value)
 {
-    if (!value)
-        return E_POINTER;
-    *value = nullptr;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveText(described.value, value);
+    return describeText(child, &AccessibleItem::value, value);
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* key)
 {
-    if (!key)
-        return E_POINTER;
-    *key = nullptr;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveText(described.key, key);
+    return describeText(child, &AccessibleItem::key, key);
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    if (!action)
-        return E_POINTER;
-    *action = nullptr;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveText(described.defaultAction, action);
+    return describeText(child, &AccessibleItem::defaultAction, action);
 }
 
 // The name says it all: nothing here has a description or help of its own.

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleacc.h>
 #include <atomic>
+#include <string>
 
 class AccessibleSource;
 struct AccessibleItem;
@@ -62,6 +63,8 @@ private:
 
     HRESULT resolve(const VARIANT& child, int& target) const;
     HRESULT describe(const VARIANT& child, AccessibleItem& out) const;
+    // One of the item's texts (name, value, key, default action) handed out as a BSTR.
+    HRESULT describeText(const VARIANT& child, std::wstring AccessibleItem::*text, BSTR* out) const;
     HRESULT answerItem(int found, VARIANT* out) const;
 
     std::atomic<ULONG> references{1};
