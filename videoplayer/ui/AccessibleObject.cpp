@@ -81,6 +81,16 @@ HRESULT AccessibleObject::describeText(const VARIANT& child, std::wstring Access
     return FAILED(found) ? found : giveText(described.*text, out);
 }
 
+HRESULT AccessibleObject::describeNumber(const VARIANT& child, long AccessibleItem::*number, VARIANT* out) const
+{
+    if (!out)
+        return E_POINTER;
+    out->vt = VT_EMPTY;
+    AccessibleItem described;
+    const HRESULT found = describe(child, described);
+    return FAILED(found) ? found : giveNumber(described.*number, out);
+}
+
 // Says which of this object's items `found` is: the object itself, a child with an object of its
 // own, or a simple child. Nothing (VT_EMPTY and S_FALSE) for anything else.
 HRESULT AccessibleObject::answerItem(int found, VARIANT* out) const
@@ -305,22 +315,12 @@ HRESULT STDMETHODCALLTYPE AccessibleObject::get_accHelpTopic(BSTR* file, VARIANT
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role)
-        return E_POINTER;
-    role->vt = VT_EMPTY;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveNumber(described.role, role);
+    return describeNumber(child, &AccessibleItem::role, role);
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state)
-        return E_POINTER;
-    state->vt = VT_EMPTY;
-    AccessibleItem described;
-    const HRESULT found = describe(child, described);
-    return FAILED(found) ? found : giveNumber(described.state, state);
+    return describeNumber(child, &AccessibleItem::state, state);
 }
 
 HRESULT STDMETHODCALLTYPE AccessibleObject::accLocation(long* left, long* top, long* width, long* height,

@@ -65,6 +65,8 @@ private:
     HRESULT describe(const VARIANT& child, AccessibleItem& out) const;
     // One of the item's texts (name, value, key, default action) handed out as a BSTR.
     HRESULT describeText(const VARIANT& child, std::wstring AccessibleItem::*text, BSTR* out) const;
+    // Its role or state handed out as a VT_I4.
+    HRESULT describeNumber(const VARIANT& child, long AccessibleItem::*number, VARIANT* out) const;
     HRESULT answerItem(int found, VARIANT* out) const;
 
     std::atomic<ULONG> references{1};
