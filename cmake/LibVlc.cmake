@@ -59,11 +59,7 @@ endforeach()
 set(LIBVLC_DEF ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.def)
 file(WRITE ${LIBVLC_DEF} "${def_text}")
 set(LIBVLC_IMPLIB ${CMAKE_BINARY_DIR}/libvlc-sdk/libvlc.dll.a)
-execute_process(COMMAND ${CMAKE_DLLTOOL} -d ${LIBVLC_DEF} -y ${LIBVLC_IMPLIB} -D libvlc.dll
-                RESULT_VARIABLE dlltool_result)
-if(NOT dlltool_result EQUAL 0)
-  message(FATAL_ERROR "dlltool could not make the libVLC import library")
-endif()
+quillet_make_delay_library(${LIBVLC_DEF} libvlc.dll ${LIBVLC_IMPLIB})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${LIBVLC_EXPORTS})
 
 target_link_libraries(libvlc INTERFACE ${LIBVLC_IMPLIB})
